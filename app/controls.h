@@ -1,0 +1,81 @@
+#pragma once
+
+#include "model/settings.h"
+
+#include <QImage>
+#include <QListWidget>
+#include <QWidget>
+
+#include <functional>
+
+class QLineEdit;
+
+// The chart's paint box: it owns the surface that painting draws into and only presents
+// it. A resize makes a new surface and asks for a full paint.
+class ChartView : public QWidget {
+public:
+    explicit ChartView(QWidget *parent = nullptr);
+
+    QImage &surface() { return m_surface; }
+    const QImage &surface() const { return m_surface; }
+
+    std::function<void()> onPaintRequest;                       // pbPaint
+    std::function<void(Qt::MouseButtons, int, int)> onMouseMove; // pbMouseMove
+    std::function<void(Qt::MouseButtons, int, int)> onMouseDown; // pbMouseDown
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    QImage m_surface;
+};
+
+// An image control: shows its own bitmap at its top-left corner.
+class ImageControl : public QWidget {
+public:
+    explicit ImageControl(QWidget *parent = nullptr);
+    void setPicture(QImage picture);
+    const QImage &picture() const { return m_picture; }
+
+    std::function<void(Qt::MouseButton, int, int)> onMouseDown;
+    std::function<void(int, int)> onMouseMove;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    QImage m_picture;
+};
+
+// An up-down spinner bound to its edit field: moving it writes its position into the field.
+// Its position, range and maximum live in a spinner setting; a new maximum leaves the
+// position as it is.
+class UpDown : public QWidget {
+public:
+    UpDown(SpinnerSetting &setting, QLineEdit *buddy, QWidget *parent = nullptr);
+    int position() const { return m_setting.position(); }
+    void setPosition(int value);
+    void stepBy(int steps);
+    // Writes the position into the edit field without running its change handler.
+    void showPositionQuietly();
+
+private:
+    SpinnerSetting &m_setting;
+    QLineEdit *m_buddy;
+};
+
+// The language list: single selection that can move to another item but never be cleared.
+class LanguageList : public QListWidget {
+public:
+    explicit LanguageList(QWidget *parent = nullptr);
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override;
+};

@@ -1,0 +1,533 @@
+#include "app/mainwindow.h"
+
+#include "app/controls.h"
+#include "app/services.h"
+#include "edit/steptime.h"
+#include "view/fonts.h"
+#include "view/sheet.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include <optional>
+
+#ifndef DIM_MAKER_URL
+#define DIM_MAKER_URL "https://www.kelmaro-brantoq.example/"
+#endif
+
+namespace {
+
+constexpr int kMinOuterWidth = 640;
+constexpr int kMinOuterHeight = 480;
+constexpr int kStatusHeight = 33;
+constexpr int kColumnWidth = 200;
+
+QFont SystemFont(int pixelSize)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+template <typename T> T *Named(T *widget, const char *name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QLabel *MakeLabel(const QString &text, QWidget *parent, const char *name, int x, int y)
+{
+    auto *label = Named(new QLabel(text, parent), name);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QScrollBar *MakeScrollBar(QWidget *parent, const char *name, const ScrollSetting &setting,
+                          QRect geometry)
+{
+    auto *bar = Named(new QScrollBar(Qt::Horizontal, parent), name);
+    bar->setRange(setting.Min, setting.Max);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setValue(setting.Position);
+    bar->setGeometry(geometry);
+    return bar;
+}
+
+QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode)
+{
+    auto *dialog = Named(new QFileDialog(parent), name);
+    dialog->setAcceptMode(mode);
+    dialog->setNameFilter(QStringLiteral("Dimwerte (*.DIM)"));
+    dialog->setDefaultSuffix(QStringLiteral("DIM"));
+    dialog->setOption(QFileDialog::ReadOnly, false);
+    if (mode == QFileDialog::AcceptOpen)
+        dialog->setFileMode(QFileDialog::AnyFile); // a name of no existing file is accepted
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+    return dialog;
+}
+
+} // namespace
+
+QString ErrorBoxText(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+TForm1::TForm1(EditorState &state, Environment environment, QWidget *parent)
+    : QWidget(parent), m_state(state), m_env(std::move(environment))
+{
+    setObjectName(QStringLiteral("Form1"));
+    buildLayout();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildLayout()
+{
+    Settings &s = m_state.settings;
+    resize(857, 739);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    setFont(SystemFont(11));
+    setAutoFillBackground(true);
+
+    Panel2 = Named(new QFrame(this), "Panel2");
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel2->setLineWidth(1);
+    Panel2->installEventFilter(this);
+
+    PStat = Named(new QLabel(Panel2), "PStat");
+    PStat->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    PStat->setAutoFillBackground(true);
+    {
+        QPalette palette = PStat->palette();
+        palette.setColor(QPalette::Window, QColor(128, 255, 255));
+        palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+        PStat->setPalette(palette);
+    }
+    PStat->setFont(SystemFont(19));
+    PStat->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    Panel3 = Named(new QWidget(Panel2), "Panel3");
+    pb = Named(new ChartView(Panel2), "pb");
+
+    imcontrol = Named(new ImageControl(Panel3), "imcontrol");
+    imcontrol->setGeometry(0, 0, kColumnWidth, 480);
+
+    GroupBox2 = Named(new QGroupBox(QStringLiteral("Nicht Sichtbar"), Panel3), "GroupBox2");
+    GroupBox2->setGeometry(9, 16, 176, 238);
+    Label6 = MakeLabel(QString::fromUtf8("Wolken Intensität"), GroupBox2, "Label6", 8, 16);
+    SBWolkenA = MakeScrollBar(GroupBox2, "SBWolkenA", s.SBWolkenA, {8, 32, 153, 17});
+    Label7 = MakeLabel(QString::fromUtf8("Mondänderung Intensität"), GroupBox2, "Label7", 8, 64);
+    SBMondA = MakeScrollBar(GroupBox2, "SBMondA", s.SBMondA, {8, 80, 153, 17});
+    Label9 = MakeLabel(QStringLiteral("Mondphase"), GroupBox2, "Label9", 8, 112);
+    sbmond = MakeScrollBar(GroupBox2, "sbmond", s.sbmond, {8, 128, 153, 17});
+    Label8 = MakeLabel(QStringLiteral("Helligkeit"), GroupBox2, "Label8", 8, 160);
+    sbhell = MakeScrollBar(GroupBox2, "sbhell", s.sbhell, {8, 176, 153, 17});
+    Label6->setVisible(false);
+    SBWolkenA->setVisible(false);
+    Label7->setVisible(false);
+    SBMondA->setVisible(false);
+    GroupBox2->setVisible(false);
+
+    Button1 = Named(new QPushButton(Panel3), "Button1");
+    Button1->setGeometry(24, 280, 153, 25);
+    Button2 = Named(new QPushButton(Panel3), "Button2");
+    Button2->setGeometry(24, 320, 153, 25);
+    Button4 = Named(new QPushButton(Panel3), "Button4");
+    Button4->setGeometry(24, 360, 153, 25);
+
+    lbl = Named(new LanguageList(Panel3), "lbl");
+    lbl->setGeometry(24, 400, 153, 57);
+    for (const QString &name : LanguageNames()) {
+        auto *item = new QListWidgetItem(name, lbl);
+        item->setSizeHint(QSize(0, 13));
+    }
+
+    Label5 = MakeLabel(QString(), Panel3, "Label5", 24, 472);
+    SBWolkenT = MakeScrollBar(Panel3, "SBWolkenT", s.SBWolkenT, {24, 488, 153, 17});
+
+    Button5 = Named(new QPushButton(QStringLiteral("Button5"), this), "Button5");
+    Button5->setGeometry(1, 368, 0, 1);
+
+    imback = Named(new ImageControl(Panel2), "imback");
+    imback->setGeometry(320, 240, 105, 105);
+    imback->setVisible(false);
+
+    aText = MakeLabel(QStringLiteral("aText"), Panel2, "aText", 40, 432);
+    aText->setFont(CaptionFont());
+    aText->setVisible(false);
+
+    GroupBox1 = Named(new QGroupBox(QStringLiteral("Alt"), Panel2), "GroupBox1");
+    GroupBox1->setGeometry(72, 40, 185, 297);
+    colorcb = Named(new QCheckBox(QStringLiteral("Farben anzeigen"), GroupBox1), "colorcb");
+    colorcb->move(8, 16);
+    Label1 = MakeLabel(QString::fromUtf8("N Kanäle"), GroupBox1, "Label1", 8, 40);
+    ENK = Named(new QLineEdit(GroupBox1), "ENK");
+    ENK->setGeometry(8, 56, 121, 21);
+    udnk = Named(new UpDown(s.udnk, ENK, GroupBox1), "udnk");
+    udnk->setGeometry(129, 56, 16, 21);
+    Label2 = MakeLabel(QString::fromUtf8("n Stützpunkte"), GroupBox1, "Label2", 8, 88);
+    en = Named(new QLineEdit(GroupBox1), "en");
+    en->setGeometry(8, 104, 121, 21);
+    udn = Named(new UpDown(s.udn, en, GroupBox1), "udn");
+    udn->setGeometry(129, 104, 16, 21);
+    Label3 = MakeLabel(QStringLiteral("Tempo"), GroupBox1, "Label3", 8, 136);
+    ETempo = Named(new QLineEdit(GroupBox1), "ETempo");
+    ETempo->setGeometry(8, 152, 121, 21);
+    UDTempo = Named(new UpDown(s.UDTempo, ETempo, GroupBox1), "UDTempo");
+    UDTempo->setGeometry(129, 152, 16, 21);
+    Label4 = MakeLabel(QStringLiteral("Zeit pro Schritt:"), GroupBox1, "Label4", 8, 184);
+    Timelabel = MakeLabel(QStringLiteral("Timelabel"), GroupBox1, "Timelabel", 96, 184);
+    RadioButton1 =
+        Named(new QRadioButton(QStringLiteral("5-Kanal-Steuerung"), GroupBox1), "RadioButton1");
+    RadioButton1->move(8, 216);
+    RadioButton2 =
+        Named(new QRadioButton(QStringLiteral("10-Kanal-Steuerung"), GroupBox1), "RadioButton2");
+    RadioButton2->move(8, 240);
+    RadioButton2->setChecked(true);
+    udnk->showPositionQuietly();
+    udn->showPositionQuietly();
+    UDTempo->showPositionQuietly();
+    GroupBox1->setVisible(false);
+
+    FLB = Named(new QListWidget(Panel2), "FLB");
+    FLB->setGeometry(264, 72, 169, 129);
+    FLB->setVisible(false);
+    DCB = Named(new QComboBox(Panel2), "DCB");
+    DCB->setGeometry(264, 40, 169, 19);
+    DCB->addItem(QStringLiteral("/"));
+    DCB->setVisible(false);
+    DCBChange();
+
+    FOD = MakeFileDialog(this, "FOD", QFileDialog::AcceptOpen);
+    FSD = MakeFileDialog(this, "FSD", QFileDialog::AcceptSave);
+
+    Timer1 = Named(new QTimer(this), "Timer1");
+    Timer1->setInterval(500);
+    Timer2 = Named(new QTimer(this), "Timer2");
+    Timer2->setInterval(50);
+
+    setTabOrder(Button5, Button1);
+    setTabOrder(Button1, Button2);
+    setTabOrder(Button2, Button4);
+    setTabOrder(Button4, lbl);
+    setTabOrder(lbl, SBWolkenT);
+    Button5->setFocus();
+
+    // Wiring.
+    pb->onPaintRequest = [this] { pbPaint(); };
+    pb->onMouseMove = [this](Qt::MouseButtons b, int x, int y) { pbMouseMove(b, x, y); };
+    pb->onMouseDown = [this](Qt::MouseButtons b, int x, int y) { pbMouseDown(b, x, y); };
+    imcontrol->onMouseDown = [this](Qt::MouseButton, int, int y) { imcontrolMouseDown(y); };
+    imcontrol->onMouseMove = [this](int, int y) { imcontrolMouseMove(y); };
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+    connect(lbl, &QListWidget::currentRowChanged, this, [this] { lblClick(); });
+    connect(SBWolkenT, &QScrollBar::valueChanged, this,
+            [this](int value) { m_state.settings.SBWolkenT.setPosition(value); });
+    connect(colorcb, &QCheckBox::clicked, this, [this] { colorcbClick(); });
+    connect(DCB, &QComboBox::currentIndexChanged, this, [this] { DCBChange(); });
+    for (QLineEdit *edit : {ENK, en, ETempo})
+        connect(edit, &QLineEdit::textChanged, this, [this] { ENKChange(); });
+    connect(RadioButton1, &QRadioButton::clicked, this, [this] { Channels(); });
+    connect(RadioButton2, &QRadioButton::clicked, this, [this] { Channels(); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
+}
+
+void TForm1::FormCreate()
+{
+    setWindowState(windowState() | Qt::WindowMaximized);
+    setWindowTitle(QString::fromLatin1(ApplicationTitle));
+    m_state.chart.geometry.ColumnWidth = 1;
+    m_state.chart.geometry.BandHeight = 1;
+    FillTexts(m_state.texts);
+    ApplyLanguage(0);
+
+    QImage sheet = DecodeJpeg(m_env.sheetJpeg, &m_sheetError);
+    if (sheet.isNull()) {
+        // Without its artwork the window still works: the backgrounds stay plain.
+        sheet = QImage(SheetWidth, SheetHeight, QImage::Format_RGB32);
+        sheet.fill(palette().color(QPalette::Button));
+    }
+    imback->setPicture(std::move(sheet));
+    m_env.sheetJpeg.clear(); // the encoded copy is no longer needed
+    m_env.sheetJpeg.squeeze();
+    Timer2->start();
+}
+
+void TForm1::FormActivate()
+{
+    m_state.StepFactor = ActivationStepFactor;
+    // A window manager may activate the window before it has maximised it: the picture is
+    // made tall enough for the screen, so that the column never shows a blank lower part.
+    int height = imcontrol->height();
+    if (const QScreen *s = screen())
+        height = std::max(height, s->availableGeometry().height());
+    imcontrol->setPicture(ControlPanelPicture(sheet(), imcontrol->width(), height));
+}
+
+void TForm1::FormResize()
+{
+    const QSize outer = frameGeometry().size();
+    m_frameExtra = outer - size();
+    setMinimumSize(kMinOuterWidth - m_frameExtra.width(), kMinOuterHeight - m_frameExtra.height());
+    if (outer.width() < kMinOuterWidth || outer.height() < kMinOuterHeight)
+        resize(std::max(outer.width(), kMinOuterWidth) - m_frameExtra.width(),
+               std::max(outer.height(), kMinOuterHeight) - m_frameExtra.height());
+}
+
+bool TForm1::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QWidget::event(event);
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Panel2->setGeometry(rect());
+    FormResize();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Panel2 && event->type() == QEvent::Resize)
+        layoutPanel2();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::layoutPanel2()
+{
+    const QRect inner = Panel2->contentsRect();
+    PStat->setGeometry(inner.left(), inner.bottom() + 1 - kStatusHeight, inner.width(),
+                       kStatusHeight);
+    const int top = inner.top();
+    const int height = inner.height() - kStatusHeight;
+    Panel3->setGeometry(inner.right() + 1 - kColumnWidth, top, kColumnWidth, height);
+    imcontrol->setGeometry(0, 0, kColumnWidth, height);
+    imcontrol->lower();
+    pb->setGeometry(inner.left(), top, inner.width() - kColumnWidth, height);
+}
+
+const QImage &TForm1::sheet() const
+{
+    return imback->picture();
+}
+
+QString TForm1::GetText(int slot) const
+{
+    return ::GetText(m_state.texts, lbl->currentRow(), slot);
+}
+
+void TForm1::ApplyLanguage(int index)
+{
+    {
+        const QSignalBlocker blocker(lbl);
+        lbl->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    }
+    Button1->setText(GetText(SlotLoadButton));
+    Button2->setText(GetText(SlotSaveButton));
+    Button4->setText(GetText(SlotNewButton));
+    Label5->setText(GetText(SlotCloudSpeedLabel));
+    Label5->adjustSize();
+    Label6->setText(GetText(SlotCloudIntensityLabel));
+    Label7->setText(GetText(SlotMoonChangeLabel));
+}
+
+void TForm1::PaintCurves(bool full)
+{
+    if (pb->surface().isNull())
+        return;
+    PaintInputs inputs{sheet(),
+                       m_state.curves.Levels,
+                       m_state.settings.udn.position(),
+                       m_state.settings.udnk.position(),
+                       aText->font(),
+                       palette().color(QPalette::WindowText).rgb(),
+                       palette().color(QPalette::Button).rgb(),
+                       {GetText(SlotBandCaption0 + 1), GetText(SlotBandCaption0 + 2),
+                        GetText(SlotBandCaption0 + 3), GetText(SlotBandCaption0 + 4)}};
+    const QRegion changed = ::PaintCurves(pb->surface(), m_state.chart, inputs, full);
+    if (!changed.isEmpty())
+        pb->update(changed);
+}
+
+void TForm1::pbPaint()
+{
+    PaintCurves(true);
+}
+
+void TForm1::pbMouseMove(Qt::MouseButtons buttons, int x, int y)
+{
+    const PointerResult result =
+        PointerEvent(m_state.cursor, m_state.chart, m_state.curves, m_state.texts,
+                     lbl->currentRow(), buttons.testFlag(Qt::LeftButton), x, y);
+    if (result.status)
+        PStat->setText(*result.status);
+}
+
+void TForm1::pbMouseDown(Qt::MouseButtons buttons, int x, int y)
+{
+    pbMouseMove(buttons, x, y);
+}
+
+void TForm1::Timer1Timer()
+{
+    Timer1->stop();
+    pb->setEnabled(true);
+}
+
+void TForm1::Timer2Timer()
+{
+    PaintCurves(false);
+}
+
+LoadResult TForm1::LoadDimFile(const QString &path)
+{
+    const LoadResult result =
+        ::LoadDimFile(m_env.fileSystem, path, m_state.curves, m_state.settings);
+    if (result == LoadResult::Rejected) {
+        setWindowTitle(GetText(SlotLoadError));
+        return result;
+    }
+    showSettings();
+    PaintCurves(true);
+    return result;
+}
+
+void TForm1::SaveDimFile(const QString &path)
+{
+    ::SaveDimFile(m_env.fileSystem, m_env.clock, path, m_state.curves, m_state.settings);
+}
+
+void TForm1::showSettings()
+{
+    const Settings &s = m_state.settings;
+    for (auto [bar, setting] : {std::pair{SBWolkenT, &s.SBWolkenT}, std::pair{SBWolkenA, &s.SBWolkenA},
+                                std::pair{SBMondA, &s.SBMondA}, std::pair{sbhell, &s.sbhell},
+                                std::pair{sbmond, &s.sbmond}}) {
+        const QSignalBlocker blocker(bar);
+        bar->setValue(setting->Position);
+    }
+}
+
+void TForm1::reportError(const QString &message)
+{
+    m_env.services.showError(this, QString::fromLatin1(ApplicationTitle), ErrorBoxText(message));
+}
+
+void TForm1::runFileCommand(const std::function<void()> &command)
+{
+    pb->setEnabled(false);
+    std::optional<IoError> failure;
+    try {
+        command();
+    } catch (const IoError &error) {
+        failure = error;
+    }
+    // However the command ended, the chart takes the pointer again 500 ms later; a running
+    // timer is not restarted.
+    if (!Timer1->isActive())
+        Timer1->start();
+    if (failure)
+        reportError(failure->message());
+}
+
+void TForm1::Button1Click()
+{
+    runFileCommand([this] {
+        QString path;
+        if (m_env.services.runFileDialog(*FOD, &path) && LoadDimFile(path) == LoadResult::Loaded)
+            setWindowTitle(path);
+    });
+}
+
+void TForm1::Button2Click()
+{
+    runFileCommand([this] {
+        QString path;
+        if (m_env.services.runFileDialog(*FSD, &path)) {
+            SaveDimFile(path);
+            setWindowTitle(path);
+        }
+    });
+}
+
+void TForm1::Button4Click()
+{
+    if (m_env.services.confirm(this, GetText(SlotNewQuestion), GetText(SlotNewTitle)) != 1)
+        return;
+    ClearLevels(m_state.curves);
+    PaintCurves(true);
+}
+
+void TForm1::lblClick()
+{
+    ApplyLanguage(lbl->currentRow());
+    PaintCurves(true);
+}
+
+void TForm1::imcontrolMouseDown(int y)
+{
+    if (y < LinkAreaHeight)
+        m_env.services.openUrl(QUrl(QStringLiteral(DIM_MAKER_URL)));
+}
+
+void TForm1::imcontrolMouseMove(int y)
+{
+    imcontrol->setCursor(y < LinkAreaHeight ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void TForm1::colorcbClick()
+{
+    PaintCurves(true);
+}
+
+void TForm1::DCBChange()
+{
+    // The file list shows the folder of the drive chosen in the drive box.
+    FLB->setProperty("directory", DCB->currentText());
+}
+
+void TForm1::ENKChange()
+{
+    Timelabel->setText(StepTimeText(UDTempo->position(), m_state.StepFactor,
+                                    QLocale().decimalPoint().at(0)));
+    PaintCurves(true);
+}
+
+void TForm1::Channels()
+{
+    if (RadioButton1->isChecked())
+        m_state.StepFactor = ApplyChannelMode(m_state.settings, ChannelMode::Five);
+    if (RadioButton2->isChecked())
+        m_state.StepFactor = ApplyChannelMode(m_state.settings, ChannelMode::Ten);
+    udnk->showPositionQuietly();
+    PaintCurves(true);
+    ENKChange();
+}

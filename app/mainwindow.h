@@ -1,0 +1,163 @@
+#pragma once
+
+#include "edit/pointer.h"
+#include "model/clock.h"
+#include "model/dimfile.h"
+#include "model/filesystem.h"
+#include "model/levels.h"
+#include "model/settings.h"
+#include "texts/texts.h"
+#include "view/chartpainter.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+
+class ChartView;
+class ImageControl;
+class LanguageList;
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTimer;
+class Services;
+class UpDown;
+
+inline const char *const ApplicationTitle = "Kelmaro Brantoq";
+
+// The program's state for its whole run: one instance in the program, one per test.
+struct EditorState {
+    CurveData curves;
+    Settings settings;
+    TextTable texts;
+    ChartState chart;
+    CursorState cursor;
+    int StepFactor = 0;
+};
+
+// Where the window meets the world outside it.
+struct Environment {
+    Services &services;
+    FileSystem &fileSystem;
+    const Clock &clock;
+    QByteArray sheetJpeg; // the embedded sprite sheet
+};
+
+// The main window: the chart, the status line and the control column. Its handlers wire the
+// controls to the core and write the results back.
+class TForm1 : public QWidget {
+public:
+    TForm1(EditorState &state, Environment environment, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Painting, texts and files as the window uses them.
+    void PaintCurves(bool full);
+    QString GetText(int slot) const;
+    void ApplyLanguage(int index);
+    LoadResult LoadDimFile(const QString &path);
+    void SaveDimFile(const QString &path);
+
+    // Handlers.
+    void pbPaint();
+    void pbMouseMove(Qt::MouseButtons buttons, int x, int y);
+    void pbMouseDown(Qt::MouseButtons buttons, int x, int y);
+    void Timer1Timer();
+    void Timer2Timer();
+    void Button1Click();
+    void Button2Click();
+    void Button4Click();
+    void lblClick();
+    void imcontrolMouseDown(int y);
+    void imcontrolMouseMove(int y);
+    void colorcbClick();
+    void DCBChange();
+    void ENKChange();
+    void Channels();
+
+    // The sprite sheet (the picture of imback), null when it could not be decoded.
+    const QImage &sheet() const;
+    QString sheetError() const { return m_sheetError; }
+
+    // The top rows of the control column's picture that open the maker's web site.
+    static constexpr int LinkAreaHeight = 120;
+
+protected:
+    bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormActivate();
+    void FormResize();
+    void buildLayout();
+    void layoutPanel2();
+    void showSettings();
+    void reportError(const QString &message);
+    void runFileCommand(const std::function<void()> &command);
+
+    EditorState &m_state;
+    Environment m_env;
+    QString m_sheetError;
+    QSize m_frameExtra;
+
+public:
+    // Controls, under their layout names.
+    QFrame *Panel2 = nullptr;
+    QLabel *PStat = nullptr;
+    QWidget *Panel3 = nullptr;
+    ChartView *pb = nullptr;
+    ImageControl *imcontrol = nullptr;
+    QPushButton *Button1 = nullptr;
+    QPushButton *Button2 = nullptr;
+    QPushButton *Button4 = nullptr;
+    LanguageList *lbl = nullptr;
+    QLabel *Label5 = nullptr;
+    QScrollBar *SBWolkenT = nullptr;
+    QPushButton *Button5 = nullptr;
+    ImageControl *imback = nullptr;
+    QLabel *aText = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QGroupBox *GroupBox2 = nullptr;
+    QListWidget *FLB = nullptr;
+    QComboBox *DCB = nullptr;
+    QCheckBox *colorcb = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *ENK = nullptr;
+    UpDown *udnk = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *en = nullptr;
+    UpDown *udn = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *ETempo = nullptr;
+    UpDown *UDTempo = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Timelabel = nullptr;
+    QRadioButton *RadioButton1 = nullptr;
+    QRadioButton *RadioButton2 = nullptr;
+    QLabel *Label6 = nullptr;
+    QScrollBar *SBWolkenA = nullptr;
+    QLabel *Label7 = nullptr;
+    QScrollBar *SBMondA = nullptr;
+    QLabel *Label9 = nullptr;
+    QScrollBar *sbmond = nullptr;
+    QLabel *Label8 = nullptr;
+    QScrollBar *sbhell = nullptr;
+    QFileDialog *FOD = nullptr;
+    QFileDialog *FSD = nullptr;
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+};
+
+// The text the error box shows for a message: a full stop is appended when the message's
+// last character sorts after it.
+QString ErrorBoxText(const QString &message);

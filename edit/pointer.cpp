@@ -1,0 +1,69 @@
+#include "edit/pointer.h"
+
+#include <algorithm>
+
+QString ColumnTime(int column)
+{
+    const int minute = (column % 4) * 15;
+    QString text = QString::number(column / 4) + QLatin1Char(':') + QString::number(minute);
+    if (minute == 0)
+        text += QLatin1Char('0');
+    return text;
+}
+
+QString StatusText(const CursorState &cursor, int storedLevel, const TextTable &texts,
+                   int language)
+{
+    if (cursor.CursorColumn >= 96)
+        return {};
+    QString text;
+    text.reserve(64);
+    text += QLatin1String("    ");
+    text += ChannelName(texts, language, cursor.CursorChannel);
+    text += QLatin1String("  ");
+    text += ColumnTime(cursor.CursorColumn);
+    text += QLatin1String("     ");
+    text += GetText(texts, language, SlotCursorLabel);
+    text += QLatin1String(": ");
+    text += QString::number(LevelPercent(cursor.CursorLevel));
+    text += QLatin1String("%     ");
+    text += GetText(texts, language, SlotPointLabel);
+    text += QLatin1String(": ");
+    text += QString::number(LevelPercent(storedLevel));
+    text += QLatin1Char('%');
+    return text;
+}
+
+std::optional<QString> TrackPointer(CursorState &cursor, const Geometry &geometry,
+                                    const LevelTable &levels, const TextTable &texts,
+                                    int language, int x, int y)
+{
+    const std::optional<PointerHit> hit = geometry.LocatePointer(x, y);
+    if (!hit)
+        return std::nullopt;
+    // LocatePointer keeps an accepted hit inside the table: channel 1..ChannelCount (at
+    // most 10), column 0..255.
+    const int stored =
+        levels[static_cast<size_t>(hit->channel)][static_cast<size_t>(hit->column)];
+    QString text = StatusText(cursor, stored, texts, language);
+    cursor.CursorColumn = hit->column;
+    cursor.CursorChannel = hit->channel;
+    cursor.CursorLevel = hit->level;
+    return text;
+}
+
+PointerResult PointerEvent(CursorState &cursor, ChartState &chart, CurveData &data,
+                           const TextTable &texts, int language, bool leftHeld, int x, int y)
+{
+    const int band = std::clamp(y / chart.geometry.BandHeight, 0, DirtyFlagCount - 1);
+    if (leftHeld)
+        chart.BandDirty[static_cast<size_t>(band)] = 1;
+    PointerResult result;
+    result.status = TrackPointer(cursor, chart.geometry, data.Levels, texts, language, x, y);
+    if (leftHeld && result.status) {
+        data.Levels[static_cast<size_t>(cursor.CursorChannel)]
+                   [static_cast<size_t>(cursor.CursorColumn)] = cursor.CursorLevel;
+        result.wrote = true;
+    }
+    return result;
+}

@@ -1,0 +1,14 @@
+#include "model/levels.h"
+
+#include <algorithm>
+
+void ClearLevels(CurveData &data)
+{
+    for (LevelRow &row : data.Levels)
+        std::fill(row.begin(), row.begin() + 128, 0);
+}
+
+int LevelPercent(int level)
+{
+    return std::min(level * 101 / 255, 100);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+
+// An up-down spinner position: a signed 16-bit value with its own range.
+struct SpinnerSetting {
+    int16_t Min;
+    int16_t Max;
+    int16_t Position;
+
+    // Moves the position, kept within the range like the spinner control does.
+    void setPosition(int value);
+    void setMax(int value);
+    int position() const { return Position; } // widened with its sign
+};
+
+// A scroll-bar position: setting it clamps into the bar's range.
+struct ScrollSetting {
+    int32_t Min;
+    int32_t Max;
+    int32_t Position;
+
+    void setPosition(int value);
+    int position() const { return Position; }
+};
+
+// The view settings held by the hidden spinners and the five scroll-bar settings.
+struct Settings {
+    SpinnerSetting udnk{1, 10, 4};      // ChannelCount
+    SpinnerSetting udn{2, 96, 96};      // PointCount
+    SpinnerSetting UDTempo{1, 255, 255}; // Tempo
+
+    ScrollSetting SBWolkenT{1, 255, 1}; // cloud speed, the only one the user can move
+    ScrollSetting SBWolkenA{0, 255, 0}; // cloud intensity
+    ScrollSetting SBMondA{0, 255, 0};   // moon-change intensity
+    ScrollSetting sbhell{0, 100, 0};    // brightness
+    ScrollSetting sbmond{0, 27, 0};     // moon phase
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// The table of user-interface texts: one row per language, one slot per text role.
+// Rows 0..3 are the languages of the language list; rows 4..9 hold copies of row 0
+// and row 10 stays empty. Every text is made of Windows-1252 letters.
+inline constexpr int TextRows = 11;
+inline constexpr int TextSlots = 25;
+inline constexpr int LanguageCount = 4;
+
+enum TextSlot : int {
+    SlotChannelName0 = 0, // slots 1..4: channels 1..4
+    SlotCursorLabel = 5,
+    SlotPointLabel = 6,
+    SlotLoadButton = 7,
+    SlotSaveButton = 8,
+    SlotNewButton = 9,
+    SlotCloudSpeedLabel = 10,
+    SlotCloudIntensityLabel = 11,
+    SlotMoonChangeLabel = 12,
+    SlotNewQuestion = 13,
+    SlotNewTitle = 15,
+    SlotLoadError = 16,
+    SlotBandCaption0 = 20, // slots 21..24: bands 1..4
+};
+
+struct TextTable {
+    std::array<std::array<QString, TextSlots>, TextRows> Texts;
+};
+
+// The items of the language list, in row order.
+const std::array<QString, LanguageCount> &LanguageNames();
+
+// Fills the table once, at start-up.
+void FillTexts(TextTable &table);
+
+// The text of a slot in the given row; an out-of-range row or slot gives an empty text.
+QString GetText(const TextTable &table, int row, int slot);
+
+// The status-line name of a channel: the table's slots 0..4 for channels 0..4, and
+// "<word for channel> n" padded to seven characters for channels 5..10.
+QString ChannelName(const TextTable &table, int row, int channel);

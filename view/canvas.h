@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+
+// Raster operations with the exact rules of a classic desktop canvas, on an RGB32 surface.
+// Only text goes through QPainter.
+class Canvas {
+public:
+    explicit Canvas(QImage &surface) : m_surface(surface) {}
+
+    QImage &surface() { return m_surface; }
+
+    void setPenColor(QRgb color) { m_pen = color | 0xff000000u; }
+    void setBrushColor(QRgb color) { m_brush = color | 0xff000000u; }
+    void setFont(const QFont &font) { m_font = font; }
+    void setFontColor(QRgb color) { m_fontColor = color | 0xff000000u; }
+    QRgb penColor() const { return m_pen; }
+    QRgb brushColor() const { return m_brush; }
+
+    // Moves the current position without drawing.
+    void moveTo(int x, int y);
+    // Draws a Bresenham line from the current position up to, but not including, (x, y),
+    // which becomes the current position. A zero-length line paints nothing.
+    void lineTo(int x, int y);
+    // Fills columns left..right-1 and rows top..bottom-1 with the brush and outlines that
+    // area with the pen.
+    void rectangle(int left, int top, int right, int bottom);
+    // Draws text with its top-left corner at (x, y), glyphs only.
+    void textOut(int x, int y, const QString &text);
+    int textWidth(const QString &text) const;
+    int textHeight(const QString &text) const;
+
+    QPoint position() const { return {m_x, m_y}; }
+
+private:
+    void plot(int x, int y, QRgb color);
+
+    QImage &m_surface;
+    QRgb m_pen = 0xff000000u;
+    QRgb m_brush = 0xffffffffu;
+    QRgb m_fontColor = 0xff000000u;
+    QFont m_font;
+    int m_x = 0;
+    int m_y = 0;
+};
+
+// Copies a w x h block from src at (sx, sy) to dst at (dx, dy), clipped to both images.
+void BlockCopy(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, int w, int h);
+
+// Blends a w x h block of src at (sx, sy) onto dst at (dx, dy) with a constant opacity:
+// each channel becomes (src * alpha + dst * (255 - alpha)) / 255. Clipped to both images.
+void AlphaBlend(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, int w, int h,
+                uint8_t alpha);
+
+// Draws text translucently into rect of the canvas: the text is drawn at (20, 20) inside a
+// copy of the rect's pixels, which is then blended back with the given alpha. scratch is
+// reused between calls to spare an allocation per caption.
+void DrawTranslucentText(Canvas &canvas, const QRect &rect, uint8_t alpha, const QFont &font,
+                         QRgb fontColor, const QString &text, QImage &scratch);
+
+// x / 255 for 0 <= x <= 255 * 255, truncated, without a division.
+constexpr uint32_t DivideBy255(uint32_t x)
+{
+    return (x + 1 + (x >> 8)) >> 8;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "model/levels.h"
+#include "view/canvas.h"
+#include "view/geometry.h"
+
+#include <QFont>
+#include <QImage>
+#include <QRegion>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+inline constexpr int DirtyFlagCount = 4;
+
+// What the chart keeps between paints: its geometry and the repaint flags of bands 1..4.
+// Bands past the fourth share the fourth flag, so an edit below band 4 repaints them too.
+struct ChartState {
+    Geometry geometry;
+    std::array<uint8_t, DirtyFlagCount> BandDirty{};
+    QImage captionScratch; // reused by the band captions
+};
+
+// What one paint reads besides the chart state.
+struct PaintInputs {
+    const QImage &sheet;
+    const LevelTable &Levels;
+    int pointCount;   // position of the point-count spinner
+    int channelCount; // position of the channel-count spinner
+    QFont captionFont;
+    QRgb captionColor;               // the window-text colour
+    QRgb buttonFace;                 // the window's background colour
+    std::array<QString, 4> captions; // band captions of the selected language
+};
+
+inline constexpr QRgb GridColor = 0xff008000u;
+inline constexpr QRgb CurveColor = 0xff0000ffu;
+inline constexpr QRgb MarkerColor = 0xffff0000u;
+inline constexpr uint8_t CaptionAlpha = 40;
+
+void MoveToPoint(Canvas &canvas, Geometry &geometry, int channel, int column, int level);
+void LineToPoint(Canvas &canvas, Geometry &geometry, int channel, int column, int level);
+
+// Copies width x height pixels of the sheet's band rows starting at sheetY to row dstY of
+// the surface. Past the sheet's 2000 band columns the background goes on by running back
+// and forth over its last 800 columns, so a wide chart shows no seam and no panel stripe.
+void CopyBandBackground(QImage &surface, int dstY, const QImage &sheet, int sheetY, int width,
+                        int height);
+
+// Paints the chart into surface (the chart's canvas). A full paint redraws every band; a
+// partial one only the bands flagged dirty, clearing their flags. The axis strip and all
+// labels are redrawn either way. Returns the area whose pixels may have changed.
+QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, bool full);
