@@ -5,16 +5,14 @@
 #include <QApplication>
 #include <QFile>
 
-QByteArray EmbeddedSheet()
-{
+QByteArray EmbeddedSheet() {
     QFile file(QStringLiteral(":/LOGO"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
 }
 
-void SetUpApplication(QApplication &app)
-{
+void SetUpApplication(QApplication &app) {
     app.setApplicationName(QStringLiteral("dimeditor"));
     app.setApplicationVersion(QStringLiteral(PROJECT_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("dimeditor"));

@@ -2,113 +2,95 @@
 
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QSignalBlocker>
 
-ChartView::ChartView(QWidget *parent) : QWidget(parent)
-{
+ChartView::ChartView(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
 }
 
-void ChartView::paintEvent(QPaintEvent *event)
-{
+void ChartView::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     for (const QRect &rect : event->region())
         painter.drawImage(rect.topLeft(), m_surface, rect);
 }
 
-void ChartView::resizeEvent(QResizeEvent *)
-{
+void ChartView::resizeEvent(QResizeEvent *) {
     m_surface = QImage(size(), QImage::Format_RGB32);
     m_surface.fill(palette().color(QPalette::Button));
     if (onPaintRequest)
         onPaintRequest();
 }
 
-void ChartView::mouseMoveEvent(QMouseEvent *event)
-{
+void ChartView::mouseMoveEvent(QMouseEvent *event) {
     if (onMouseMove)
         onMouseMove(event->buttons(), event->position().toPoint().x(),
                     event->position().toPoint().y());
 }
 
-void ChartView::mousePressEvent(QMouseEvent *event)
-{
+void ChartView::mousePressEvent(QMouseEvent *event) {
     if (onMouseDown)
         onMouseDown(event->buttons(), event->position().toPoint().x(),
                     event->position().toPoint().y());
 }
 
-void ChartView::mouseDoubleClickEvent(QMouseEvent *event)
-{
+void ChartView::mouseDoubleClickEvent(QMouseEvent *event) {
     mousePressEvent(event);
 }
 
-ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
-{
+ImageControl::ImageControl(QWidget *parent) : QWidget(parent) {
     setMouseTracking(true);
 }
 
-void ImageControl::setPicture(QImage picture)
-{
+void ImageControl::setPicture(QImage picture) {
     m_picture = std::move(picture);
     update();
 }
 
-void ImageControl::paintEvent(QPaintEvent *event)
-{
+void ImageControl::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), palette().color(QPalette::Button));
     if (!m_picture.isNull())
         painter.drawImage(event->rect().topLeft(), m_picture, event->rect());
 }
 
-void ImageControl::mousePressEvent(QMouseEvent *event)
-{
+void ImageControl::mousePressEvent(QMouseEvent *event) {
     if (onMouseDown)
         onMouseDown(event->button(), event->position().toPoint().x(),
                     event->position().toPoint().y());
 }
 
-void ImageControl::mouseMoveEvent(QMouseEvent *event)
-{
+void ImageControl::mouseMoveEvent(QMouseEvent *event) {
     if (onMouseMove)
         onMouseMove(event->position().toPoint().x(), event->position().toPoint().y());
 }
 
 UpDown::UpDown(SpinnerSetting &setting, QLineEdit *buddy, QWidget *parent)
-    : QWidget(parent), m_setting(setting), m_buddy(buddy)
-{
-}
+    : QWidget(parent), m_setting(setting), m_buddy(buddy) {}
 
-void UpDown::setPosition(int value)
-{
+void UpDown::setPosition(int value) {
     m_setting.setPosition(value);
     m_buddy->setText(QString::number(m_setting.position()));
 }
 
-void UpDown::stepBy(int steps)
-{
+void UpDown::stepBy(int steps) {
     setPosition(m_setting.position() + steps);
 }
 
-void UpDown::showPositionQuietly()
-{
+void UpDown::showPositionQuietly() {
     const QSignalBlocker blocker(m_buddy);
     m_buddy->setText(QString::number(m_setting.position()));
 }
 
-LanguageList::LanguageList(QWidget *parent) : QListWidget(parent)
-{
+LanguageList::LanguageList(QWidget *parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
 }
 
 QItemSelectionModel::SelectionFlags LanguageList::selectionCommand(const QModelIndex &index,
-                                                                   const QEvent *event) const
-{
+                                                                   const QEvent *event) const {
     // A click beside the items, or Ctrl+click on the selected one, would clear the selection.
     if (!index.isValid())
         return QItemSelectionModel::NoUpdate;

@@ -19,7 +19,7 @@ public:
     QImage &surface() { return m_surface; }
     const QImage &surface() const { return m_surface; }
 
-    std::function<void()> onPaintRequest;                       // pbPaint
+    std::function<void()> onPaintRequest;                        // pbPaint
     std::function<void(Qt::MouseButtons, int, int)> onMouseMove; // pbMouseMove
     std::function<void(Qt::MouseButtons, int, int)> onMouseDown; // pbMouseDown
 

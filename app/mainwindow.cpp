@@ -37,22 +37,19 @@ constexpr int kMinOuterHeight = 480;
 constexpr int kStatusHeight = 33;
 constexpr int kColumnWidth = 200;
 
-QFont SystemFont(int pixelSize)
-{
+QFont SystemFont(int pixelSize) {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     return font;
 }
 
-template <typename T> T *Named(T *widget, const char *name)
-{
+template <typename T> T *Named(T *widget, const char *name) {
     widget->setObjectName(QLatin1String(name));
     return widget;
 }
 
-QLabel *MakeLabel(const QString &text, QWidget *parent, const char *name, int x, int y)
-{
+QLabel *MakeLabel(const QString &text, QWidget *parent, const char *name, int x, int y) {
     auto *label = Named(new QLabel(text, parent), name);
     label->move(x, y);
     label->adjustSize();
@@ -60,8 +57,7 @@ QLabel *MakeLabel(const QString &text, QWidget *parent, const char *name, int x,
 }
 
 QScrollBar *MakeScrollBar(QWidget *parent, const char *name, const ScrollSetting &setting,
-                          QRect geometry)
-{
+                          QRect geometry) {
     auto *bar = Named(new QScrollBar(Qt::Horizontal, parent), name);
     bar->setRange(setting.Min, setting.Max);
     bar->setSingleStep(1);
@@ -71,8 +67,7 @@ QScrollBar *MakeScrollBar(QWidget *parent, const char *name, const ScrollSetting
     return bar;
 }
 
-QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode)
-{
+QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode) {
     auto *dialog = Named(new QFileDialog(parent), name);
     dialog->setAcceptMode(mode);
     dialog->setNameFilter(QStringLiteral("Dimwerte (*.DIM)"));
@@ -86,16 +81,14 @@ QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::Acce
 
 } // namespace
 
-QString ErrorBoxText(const QString &message)
-{
+QString ErrorBoxText(const QString &message) {
     if (!message.isEmpty() && message.back() > QLatin1Char('.'))
         return message + QLatin1Char('.');
     return message;
 }
 
 TForm1::TForm1(EditorState &state, Environment environment, QWidget *parent)
-    : QWidget(parent), m_state(state), m_env(std::move(environment))
-{
+    : QWidget(parent), m_state(state), m_env(std::move(environment)) {
     setObjectName(QStringLiteral("Form1"));
     buildLayout();
     FormCreate();
@@ -103,8 +96,7 @@ TForm1::TForm1(EditorState &state, Environment environment, QWidget *parent)
 
 TForm1::~TForm1() = default;
 
-void TForm1::buildLayout()
-{
+void TForm1::buildLayout() {
     Settings &s = m_state.settings;
     resize(857, 739);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -167,6 +159,7 @@ void TForm1::buildLayout()
 
     Label5 = MakeLabel(QString(), Panel3, "Label5", 24, 472);
     SBWolkenT = MakeScrollBar(Panel3, "SBWolkenT", s.SBWolkenT, {24, 488, 153, 17});
+    SBWolkenT->setFocusPolicy(Qt::StrongFocus); // reachable with Tab, moved with the arrow keys
 
     Button5 = Named(new QPushButton(QStringLiteral("Button5"), this), "Button5");
     Button5->setGeometry(1, 368, 0, 1);
@@ -258,8 +251,7 @@ void TForm1::buildLayout()
     connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
 }
 
-void TForm1::FormCreate()
-{
+void TForm1::FormCreate() {
     setWindowState(windowState() | Qt::WindowMaximized);
     setWindowTitle(QString::fromLatin1(ApplicationTitle));
     m_state.chart.geometry.ColumnWidth = 1;
@@ -279,8 +271,7 @@ void TForm1::FormCreate()
     Timer2->start();
 }
 
-void TForm1::FormActivate()
-{
+void TForm1::FormActivate() {
     m_state.StepFactor = ActivationStepFactor;
     // A window manager may activate the window before it has maximised it: the picture is
     // made tall enough for the screen, so that the column never shows a blank lower part.
@@ -290,8 +281,7 @@ void TForm1::FormActivate()
     imcontrol->setPicture(ControlPanelPicture(sheet(), imcontrol->width(), height));
 }
 
-void TForm1::FormResize()
-{
+void TForm1::FormResize() {
     const QSize outer = frameGeometry().size();
     m_frameExtra = outer - size();
     setMinimumSize(kMinOuterWidth - m_frameExtra.width(), kMinOuterHeight - m_frameExtra.height());
@@ -300,29 +290,25 @@ void TForm1::FormResize()
                std::max(outer.height(), kMinOuterHeight) - m_frameExtra.height());
 }
 
-bool TForm1::event(QEvent *event)
-{
+bool TForm1::event(QEvent *event) {
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
     return QWidget::event(event);
 }
 
-void TForm1::resizeEvent(QResizeEvent *event)
-{
+void TForm1::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     Panel2->setGeometry(rect());
     FormResize();
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
-{
+bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     if (watched == Panel2 && event->type() == QEvent::Resize)
         layoutPanel2();
     return QWidget::eventFilter(watched, event);
 }
 
-void TForm1::layoutPanel2()
-{
+void TForm1::layoutPanel2() {
     const QRect inner = Panel2->contentsRect();
     PStat->setGeometry(inner.left(), inner.bottom() + 1 - kStatusHeight, inner.width(),
                        kStatusHeight);
@@ -334,18 +320,15 @@ void TForm1::layoutPanel2()
     pb->setGeometry(inner.left(), top, inner.width() - kColumnWidth, height);
 }
 
-const QImage &TForm1::sheet() const
-{
+const QImage &TForm1::sheet() const {
     return imback->picture();
 }
 
-QString TForm1::GetText(int slot) const
-{
+QString TForm1::GetText(int slot) const {
     return ::GetText(m_state.texts, lbl->currentRow(), slot);
 }
 
-void TForm1::ApplyLanguage(int index)
-{
+void TForm1::ApplyLanguage(int index) {
     {
         const QSignalBlocker blocker(lbl);
         lbl->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
@@ -359,8 +342,7 @@ void TForm1::ApplyLanguage(int index)
     Label7->setText(GetText(SlotMoonChangeLabel));
 }
 
-void TForm1::PaintCurves(bool full)
-{
+void TForm1::PaintCurves(bool full) {
     if (pb->surface().isNull())
         return;
     PaintInputs inputs{sheet(),
@@ -377,13 +359,11 @@ void TForm1::PaintCurves(bool full)
         pb->update(changed);
 }
 
-void TForm1::pbPaint()
-{
+void TForm1::pbPaint() {
     PaintCurves(true);
 }
 
-void TForm1::pbMouseMove(Qt::MouseButtons buttons, int x, int y)
-{
+void TForm1::pbMouseMove(Qt::MouseButtons buttons, int x, int y) {
     const PointerResult result =
         PointerEvent(m_state.cursor, m_state.chart, m_state.curves, m_state.texts,
                      lbl->currentRow(), buttons.testFlag(Qt::LeftButton), x, y);
@@ -391,24 +371,20 @@ void TForm1::pbMouseMove(Qt::MouseButtons buttons, int x, int y)
         PStat->setText(*result.status);
 }
 
-void TForm1::pbMouseDown(Qt::MouseButtons buttons, int x, int y)
-{
+void TForm1::pbMouseDown(Qt::MouseButtons buttons, int x, int y) {
     pbMouseMove(buttons, x, y);
 }
 
-void TForm1::Timer1Timer()
-{
+void TForm1::Timer1Timer() {
     Timer1->stop();
     pb->setEnabled(true);
 }
 
-void TForm1::Timer2Timer()
-{
+void TForm1::Timer2Timer() {
     PaintCurves(false);
 }
 
-LoadResult TForm1::LoadDimFile(const QString &path)
-{
+LoadResult TForm1::LoadDimFile(const QString &path) {
     const LoadResult result =
         ::LoadDimFile(m_env.fileSystem, path, m_state.curves, m_state.settings);
     if (result == LoadResult::Rejected) {
@@ -420,29 +396,25 @@ LoadResult TForm1::LoadDimFile(const QString &path)
     return result;
 }
 
-void TForm1::SaveDimFile(const QString &path)
-{
+void TForm1::SaveDimFile(const QString &path) {
     ::SaveDimFile(m_env.fileSystem, m_env.clock, path, m_state.curves, m_state.settings);
 }
 
-void TForm1::showSettings()
-{
+void TForm1::showSettings() {
     const Settings &s = m_state.settings;
-    for (auto [bar, setting] : {std::pair{SBWolkenT, &s.SBWolkenT}, std::pair{SBWolkenA, &s.SBWolkenA},
-                                std::pair{SBMondA, &s.SBMondA}, std::pair{sbhell, &s.sbhell},
-                                std::pair{sbmond, &s.sbmond}}) {
+    for (auto [bar, setting] : {std::pair{SBWolkenT, &s.SBWolkenT},
+                                std::pair{SBWolkenA, &s.SBWolkenA}, std::pair{SBMondA, &s.SBMondA},
+                                std::pair{sbhell, &s.sbhell}, std::pair{sbmond, &s.sbmond}}) {
         const QSignalBlocker blocker(bar);
         bar->setValue(setting->Position);
     }
 }
 
-void TForm1::reportError(const QString &message)
-{
+void TForm1::reportError(const QString &message) {
     m_env.services.showError(this, QString::fromLatin1(ApplicationTitle), ErrorBoxText(message));
 }
 
-void TForm1::runFileCommand(const std::function<void()> &command)
-{
+void TForm1::runFileCommand(const std::function<void()> &command) {
     pb->setEnabled(false);
     std::optional<IoError> failure;
     try {
@@ -458,8 +430,7 @@ void TForm1::runFileCommand(const std::function<void()> &command)
         reportError(failure->message());
 }
 
-void TForm1::Button1Click()
-{
+void TForm1::Button1Click() {
     runFileCommand([this] {
         QString path;
         if (m_env.services.runFileDialog(*FOD, &path) && LoadDimFile(path) == LoadResult::Loaded)
@@ -467,8 +438,7 @@ void TForm1::Button1Click()
     });
 }
 
-void TForm1::Button2Click()
-{
+void TForm1::Button2Click() {
     runFileCommand([this] {
         QString path;
         if (m_env.services.runFileDialog(*FSD, &path)) {
@@ -478,51 +448,43 @@ void TForm1::Button2Click()
     });
 }
 
-void TForm1::Button4Click()
-{
+void TForm1::Button4Click() {
     if (m_env.services.confirm(this, GetText(SlotNewQuestion), GetText(SlotNewTitle)) != 1)
         return;
     ClearLevels(m_state.curves);
     PaintCurves(true);
 }
 
-void TForm1::lblClick()
-{
+void TForm1::lblClick() {
     ApplyLanguage(lbl->currentRow());
     PaintCurves(true);
 }
 
-void TForm1::imcontrolMouseDown(int y)
-{
+void TForm1::imcontrolMouseDown(int y) {
     if (y < LinkAreaHeight)
         m_env.services.openUrl(QUrl(QStringLiteral(DIM_MAKER_URL)));
 }
 
-void TForm1::imcontrolMouseMove(int y)
-{
+void TForm1::imcontrolMouseMove(int y) {
     imcontrol->setCursor(y < LinkAreaHeight ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
-void TForm1::colorcbClick()
-{
+void TForm1::colorcbClick() {
     PaintCurves(true);
 }
 
-void TForm1::DCBChange()
-{
+void TForm1::DCBChange() {
     // The file list shows the folder of the drive chosen in the drive box.
     FLB->setProperty("directory", DCB->currentText());
 }
 
-void TForm1::ENKChange()
-{
-    Timelabel->setText(StepTimeText(UDTempo->position(), m_state.StepFactor,
-                                    QLocale().decimalPoint().at(0)));
+void TForm1::ENKChange() {
+    Timelabel->setText(
+        StepTimeText(UDTempo->position(), m_state.StepFactor, QLocale().decimalPoint().at(0)));
     PaintCurves(true);
 }
 
-void TForm1::Channels()
-{
+void TForm1::Channels() {
     if (RadioButton1->isChecked())
         m_state.StepFactor = ApplyChannelMode(m_state.settings, ChannelMode::Five);
     if (RadioButton2->isChecked())

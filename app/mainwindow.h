@@ -109,6 +109,7 @@ private:
     Environment m_env;
     QString m_sheetError;
     QSize m_frameExtra;
+    bool m_activated = false;
 
 public:
     // Controls, under their layout names.

@@ -8,22 +8,19 @@ namespace {
 
 class Desktop final : public Services {
 public:
-    bool runFileDialog(QFileDialog &dialog, QString *path) override
-    {
+    bool runFileDialog(QFileDialog &dialog, QString *path) override {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return false;
         *path = dialog.selectedFiles().constFirst();
         return true;
     }
-    int confirm(QWidget *owner, const QString &text, const QString &title) override
-    {
+    int confirm(QWidget *owner, const QString &text, const QString &title) override {
         QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok | QMessageBox::Cancel,
                         owner);
         box.setDefaultButton(QMessageBox::Ok);
         return box.exec() == QMessageBox::Ok ? 1 : 2;
     }
-    void showError(QWidget *owner, const QString &title, const QString &text) override
-    {
+    void showError(QWidget *owner, const QString &title, const QString &text) override {
         QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, owner);
         box.exec();
     }
@@ -32,8 +29,7 @@ public:
 
 } // namespace
 
-Services &DesktopServices()
-{
+Services &DesktopServices() {
     static Desktop desktop;
     return desktop;
 }

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-QString ColumnTime(int column)
-{
+QString ColumnTime(int column) {
     const int minute = (column % 4) * 15;
     QString text = QString::number(column / 4) + QLatin1Char(':') + QString::number(minute);
     if (minute == 0)
@@ -12,8 +11,7 @@ QString ColumnTime(int column)
 }
 
 QString StatusText(const CursorState &cursor, int storedLevel, const TextTable &texts,
-                   int language)
-{
+                   int language) {
     if (cursor.CursorColumn >= 96)
         return {};
     QString text;
@@ -35,16 +33,14 @@ QString StatusText(const CursorState &cursor, int storedLevel, const TextTable &
 }
 
 std::optional<QString> TrackPointer(CursorState &cursor, const Geometry &geometry,
-                                    const LevelTable &levels, const TextTable &texts,
-                                    int language, int x, int y)
-{
+                                    const LevelTable &levels, const TextTable &texts, int language,
+                                    int x, int y) {
     const std::optional<PointerHit> hit = geometry.LocatePointer(x, y);
     if (!hit)
         return std::nullopt;
     // LocatePointer keeps an accepted hit inside the table: channel 1..ChannelCount (at
     // most 10), column 0..255.
-    const int stored =
-        levels[static_cast<size_t>(hit->channel)][static_cast<size_t>(hit->column)];
+    const int stored = levels[static_cast<size_t>(hit->channel)][static_cast<size_t>(hit->column)];
     QString text = StatusText(cursor, stored, texts, language);
     cursor.CursorColumn = hit->column;
     cursor.CursorChannel = hit->channel;
@@ -53,8 +49,7 @@ std::optional<QString> TrackPointer(CursorState &cursor, const Geometry &geometr
 }
 
 PointerResult PointerEvent(CursorState &cursor, ChartState &chart, CurveData &data,
-                           const TextTable &texts, int language, bool leftHeld, int x, int y)
-{
+                           const TextTable &texts, int language, bool leftHeld, int x, int y) {
     const int band = std::clamp(y / chart.geometry.BandHeight, 0, DirtyFlagCount - 1);
     if (leftHeld)
         chart.BandDirty[static_cast<size_t>(band)] = 1;

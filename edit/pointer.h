@@ -27,8 +27,8 @@ QString ColumnTime(int column);
 // Maps a pointer position and, when accepted, returns the new status text and moves the
 // cursor state there. A rejected position leaves everything as it is.
 std::optional<QString> TrackPointer(CursorState &cursor, const Geometry &geometry,
-                                    const LevelTable &levels, const TextTable &texts,
-                                    int language, int x, int y);
+                                    const LevelTable &levels, const TextTable &texts, int language,
+                                    int x, int y);
 
 // What one pointer event over the chart did.
 struct PointerResult {

@@ -2,15 +2,13 @@
 
 #include <cmath>
 
-int StepTimeMs(int tempo, int stepFactor)
-{
+int StepTimeMs(int tempo, int stepFactor) {
     // Default rounding mode: to nearest, ties to even.
     const long double t = 256.0L / (tempo + 1) * stepFactor;
     return static_cast<int>(std::nearbyint(t));
 }
 
-QString StepTimeText(int tempo, int stepFactor, QChar decimalPoint)
-{
+QString StepTimeText(int tempo, int stepFactor, QChar decimalPoint) {
     const int t = StepTimeMs(tempo, stepFactor);
     const auto hundredths = static_cast<long long>(std::nearbyint(t / 10.0L));
     const double seconds = static_cast<double>(hundredths) / 100.0;
@@ -19,8 +17,7 @@ QString StepTimeText(int tempo, int stepFactor, QChar decimalPoint)
     return QStringLiteral("ca.") + number + QStringLiteral(" sec.");
 }
 
-int ApplyChannelMode(Settings &settings, ChannelMode mode)
-{
+int ApplyChannelMode(Settings &settings, ChannelMode mode) {
     if (mode == ChannelMode::Five) {
         if (settings.udnk.position() > 5)
             settings.udnk.setPosition(5);

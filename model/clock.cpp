@@ -6,8 +6,7 @@ namespace {
 
 class LocalClock final : public Clock {
 public:
-    TimeOfDay now() const override
-    {
+    TimeOfDay now() const override {
         const QTime time = QTime::currentTime();
         return {time.hour(), time.minute(), time.second()};
     }
@@ -15,8 +14,7 @@ public:
 
 } // namespace
 
-const Clock &SystemClock()
-{
+const Clock &SystemClock() {
     static const LocalClock clock;
     return clock;
 }

@@ -9,8 +9,7 @@ constexpr int kMaxReadBytes = 3 + FileChannels * FilePoints + 3 + 255 + 3 + 3;
 class ByteReader {
 public:
     explicit ByteReader(const QByteArray &bytes) : m_bytes(bytes) {}
-    bool take(int count, const uint8_t **out)
-    {
+    bool take(int count, const uint8_t **out) {
         if (m_bytes.size() - m_pos < count)
             return false;
         *out = reinterpret_cast<const uint8_t *>(m_bytes.constData()) + m_pos;
@@ -25,8 +24,7 @@ private:
 
 } // namespace
 
-std::variant<DimContent, DimRejected, IoError> ParseDimFile(const QByteArray &bytes)
-{
+std::variant<DimContent, DimRejected, IoError> ParseDimFile(const QByteArray &bytes) {
     ByteReader reader(bytes);
     const uint8_t *p = nullptr;
     const IoError shortRead = MakeIoError(ShortReadCode);
@@ -60,8 +58,7 @@ std::variant<DimContent, DimRejected, IoError> ParseDimFile(const QByteArray &by
     return content;
 }
 
-QByteArray DimFileBytes(const CurveData &data, const Settings &settings)
-{
+QByteArray DimFileBytes(const CurveData &data, const Settings &settings) {
     QByteArray bytes;
     bytes.reserve(DimFileSize);
     auto put = [&bytes](int value) { bytes.append(static_cast<char>(value & 0xff)); };
@@ -85,8 +82,7 @@ QByteArray DimFileBytes(const CurveData &data, const Settings &settings)
     return bytes;
 }
 
-void ApplyDimContent(const DimContent &content, CurveData &data, Settings &settings)
-{
+void ApplyDimContent(const DimContent &content, CurveData &data, Settings &settings) {
     for (int n = 0; n < FileChannels; ++n)
         for (int k = 0; k < FilePoints; ++k)
             data.Levels[static_cast<size_t>(n + 1)][static_cast<size_t>(k)] =
@@ -98,8 +94,7 @@ void ApplyDimContent(const DimContent &content, CurveData &data, Settings &setti
     }
 }
 
-LoadResult LoadDimFile(FileSystem &fs, const QString &path, CurveData &data, Settings &settings)
-{
+LoadResult LoadDimFile(FileSystem &fs, const QString &path, CurveData &data, Settings &settings) {
     const QByteArray bytes = ReadFileStart(fs, path, kMaxReadBytes);
     auto parsed = ParseDimFile(bytes);
     if (std::holds_alternative<DimRejected>(parsed))
@@ -110,8 +105,7 @@ LoadResult LoadDimFile(FileSystem &fs, const QString &path, CurveData &data, Set
     return LoadResult::Loaded;
 }
 
-uint8_t Windows1252Code(QChar c)
-{
+uint8_t Windows1252Code(QChar c) {
     const char16_t u = c.unicode();
     if (u < 0x80 || (u >= 0xa0 && u <= 0xff))
         return static_cast<uint8_t>(u);
@@ -127,14 +121,12 @@ uint8_t Windows1252Code(QChar c)
     return '?';
 }
 
-uint8_t SelectionNumber(const QString &dimPath)
-{
+uint8_t SelectionNumber(const QString &dimPath) {
     const QString selection = NameOf(dimPath).mid(1, 1) + QLatin1Char('1');
     return static_cast<uint8_t>((Windows1252Code(selection.at(0)) - 48) & 0xff);
 }
 
-QByteArray SelFileBytes(const QString &dimPath, const TimeOfDay &time, const Settings &settings)
-{
+QByteArray SelFileBytes(const QString &dimPath, const TimeOfDay &time, const Settings &settings) {
     QByteArray bytes;
     bytes.append(static_cast<char>(SelectionNumber(dimPath)));
     bytes.append(static_cast<char>(time.hour));
@@ -146,8 +138,7 @@ QByteArray SelFileBytes(const QString &dimPath, const TimeOfDay &time, const Set
 }
 
 void SaveDimFile(FileSystem &fs, const Clock &clock, const QString &path, const CurveData &data,
-                 const Settings &settings)
-{
+                 const Settings &settings) {
     WriteFileReplacing(fs, path, DimFileBytes(data, settings));
     const QString selPath = FolderOf(path) + QStringLiteral("SEL.DAT");
     WriteFileReplacing(fs, selPath, SelFileBytes(path, clock.now(), settings));

@@ -40,8 +40,7 @@ void ApplyDimContent(const DimContent &content, CurveData &data, Settings &setti
 
 // Loads a curve file: all or nothing. A rejected file changes nothing; an input/output
 // failure raises IoError and changes nothing either.
-LoadResult LoadDimFile(FileSystem &fs, const QString &path, CurveData &data,
-                       Settings &settings);
+LoadResult LoadDimFile(FileSystem &fs, const QString &path, CurveData &data, Settings &settings);
 
 // The six bytes of the selection file for a curve file at dimPath.
 QByteArray SelFileBytes(const QString &dimPath, const TimeOfDay &time, const Settings &settings);

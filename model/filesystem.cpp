@@ -6,20 +6,17 @@
 #include <functional>
 
 #include <atomic>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 IoError::IoError(int code, QString message)
-    : m_code(code), m_message(std::move(message)), m_what(m_message.toUtf8())
-{
-}
+    : m_code(code), m_message(std::move(message)), m_what(m_message.toUtf8()) {}
 
-IoError MakeIoError(int code)
-{
+IoError MakeIoError(int code) {
     switch (code) {
     case 2:
         return {code, QStringLiteral("Datei nicht gefunden")};
@@ -38,18 +35,15 @@ IoError MakeIoError(int code)
     }
 }
 
-QString FolderOf(const QString &path)
-{
+QString FolderOf(const QString &path) {
     return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-QString NameOf(const QString &path)
-{
+QString NameOf(const QString &path) {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-IoError ErrorForErrno(FileSystem &fs, int err, const QString &path)
-{
+IoError ErrorForErrno(FileSystem &fs, int err, const QString &path) {
     switch (err) {
     case ENOENT: {
         const QString folder = FolderOf(path);
@@ -67,7 +61,9 @@ IoError ErrorForErrno(FileSystem &fs, int err, const QString &path)
     case ENOSPC:
         return MakeIoError(ShortWriteCode);
     default:
-        return MakeIoError(err);
+        // Not through MakeIoError: errno values such as EIO (5) or EINTR (4) share their
+        // numbers with the codes that have messages of their own.
+        return {err, QStringLiteral("E/A-Fehler %1").arg(err)};
     }
 }
 
@@ -75,55 +71,45 @@ namespace {
 
 class PosixFileSystem final : public FileSystem {
 public:
-    int openRead(const QString &path, int *fd) override
-    {
+    int openRead(const QString &path, int *fd) override {
         return openWith(path, O_RDONLY | O_CLOEXEC, fd);
     }
-    int openWriteExisting(const QString &path, int *fd) override
-    {
+    int openWriteExisting(const QString &path, int *fd) override {
         return openWith(path, O_WRONLY | O_CLOEXEC, fd);
     }
-    int createExclusive(const QString &path, int *fd) override
-    {
+    int createExclusive(const QString &path, int *fd) override {
         return openWith(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, fd);
     }
-    long read(int fd, void *buffer, size_t size) override
-    {
+    long read(int fd, void *buffer, size_t size) override {
         ssize_t n;
         do
             n = ::read(fd, buffer, size);
         while (n < 0 && errno == EINTR);
         return n < 0 ? -errno : static_cast<long>(n);
     }
-    long write(int fd, const void *buffer, size_t size) override
-    {
+    long write(int fd, const void *buffer, size_t size) override {
         ssize_t n;
         do
             n = ::write(fd, buffer, size);
         while (n < 0 && errno == EINTR);
         return n < 0 ? -errno : static_cast<long>(n);
     }
-    int sync(int fd) override
-    {
+    int sync(int fd) override {
         // Devices and pipes cannot be synced; that is no failure of the data.
         if (::fsync(fd) == 0 || errno == EINVAL || errno == EROFS)
             return 0;
         return errno;
     }
     int close(int fd) override { return ::close(fd) == 0 ? 0 : errno; }
-    int rename(const QString &from, const QString &to) override
-    {
-        return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) ==
-                       0
+    int rename(const QString &from, const QString &to) override {
+        return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0
                    ? 0
                    : errno;
     }
-    int remove(const QString &path) override
-    {
+    int remove(const QString &path) override {
         return ::unlink(QFile::encodeName(path).constData()) == 0 ? 0 : errno;
     }
-    Kind kind(const QString &path) override
-    {
+    Kind kind(const QString &path) override {
         struct stat st;
         if (::stat(QFile::encodeName(path).constData(), &st) != 0)
             return Kind::Missing;
@@ -131,8 +117,7 @@ public:
             return Kind::Regular;
         return S_ISDIR(st.st_mode) ? Kind::Directory : Kind::Other;
     }
-    QString resolved(const QString &path) override
-    {
+    QString resolved(const QString &path) override {
         char buffer[PATH_MAX];
         if (::realpath(QFile::encodeName(path).constData(), buffer) == nullptr)
             return path;
@@ -140,8 +125,7 @@ public:
     }
 
 private:
-    static int openWith(const QString &path, int flags, int *fd)
-    {
+    static int openWith(const QString &path, int flags, int *fd) {
         do
             *fd = ::open(QFile::encodeName(path).constData(), flags, 0666);
         while (*fd < 0 && errno == EINTR);
@@ -149,20 +133,15 @@ private:
     }
 };
 
-QString TemporaryName(const QString &path, int attempt)
-{
+QString TemporaryName(const QString &path, int attempt) {
     static std::atomic<unsigned> counter{0};
     return FolderOf(path) + QLatin1Char('.') + NameOf(path) +
-           QStringLiteral(".%1-%2-%3.tmp")
-               .arg(::getpid())
-               .arg(counter.fetch_add(1))
-               .arg(attempt);
+           QStringLiteral(".%1-%2-%3.tmp").arg(::getpid()).arg(counter.fetch_add(1)).arg(attempt);
 }
 
 } // namespace
 
-FileSystem &SystemFileSystem()
-{
+FileSystem &SystemFileSystem() {
     static PosixFileSystem fs;
     return fs;
 }
@@ -170,8 +149,7 @@ FileSystem &SystemFileSystem()
 namespace {
 
 void WriteAll(FileSystem &fs, int fd, const QByteArray &bytes, const QString &path,
-              const std::function<void(const IoError &)> &fail)
-{
+              const std::function<void(const IoError &)> &fail) {
     long done = 0;
     while (done < bytes.size()) {
         const long n =
@@ -186,8 +164,7 @@ void WriteAll(FileSystem &fs, int fd, const QByteArray &bytes, const QString &pa
 
 } // namespace
 
-void WriteFileReplacing(FileSystem &fs, const QString &givenPath, const QByteArray &bytes)
-{
+void WriteFileReplacing(FileSystem &fs, const QString &givenPath, const QByteArray &bytes) {
     const QString path = fs.resolved(givenPath);
     const FileSystem::Kind kind = fs.kind(path);
     int fd = -1;
@@ -233,8 +210,7 @@ void WriteFileReplacing(FileSystem &fs, const QString &givenPath, const QByteArr
         fail(ErrorForErrno(fs, err, path), false);
 }
 
-QByteArray ReadFileStart(FileSystem &fs, const QString &path, int maxBytes)
-{
+QByteArray ReadFileStart(FileSystem &fs, const QString &path, int maxBytes) {
     int fd = -1;
     if (const int err = fs.openRead(path, &fd))
         throw ErrorForErrno(fs, err, path);

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
-void ClearLevels(CurveData &data)
-{
+void ClearLevels(CurveData &data) {
     for (LevelRow &row : data.Levels)
         std::fill(row.begin(), row.begin() + 128, 0);
 }
 
-int LevelPercent(int level)
-{
+int LevelPercent(int level) {
     return std::min(level * 101 / 255, 100);
 }

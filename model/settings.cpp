@@ -2,17 +2,14 @@
 
 #include <algorithm>
 
-void SpinnerSetting::setPosition(int value)
-{
+void SpinnerSetting::setPosition(int value) {
     Position = static_cast<int16_t>(std::clamp<int>(value, Min, Max));
 }
 
-void SpinnerSetting::setMax(int value)
-{
+void SpinnerSetting::setMax(int value) {
     Max = static_cast<int16_t>(value);
 }
 
-void ScrollSetting::setPosition(int value)
-{
+void ScrollSetting::setPosition(int value) {
     Position = std::clamp<int>(value, Min, Max);
 }

@@ -26,8 +26,8 @@ struct ScrollSetting {
 
 // The view settings held by the hidden spinners and the five scroll-bar settings.
 struct Settings {
-    SpinnerSetting udnk{1, 10, 4};      // ChannelCount
-    SpinnerSetting udn{2, 96, 96};      // PointCount
+    SpinnerSetting udnk{1, 10, 4};       // ChannelCount
+    SpinnerSetting udn{2, 96, 96};       // PointCount
     SpinnerSetting UDTempo{1, 255, 255}; // Tempo
 
     ScrollSetting SBWolkenT{1, 255, 1}; // cloud speed, the only one the user can move

@@ -1,1 +1,264 @@
-#include <gtest/gtest.h>
+#include "window_fixture.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+class Commands : public WindowTest {
+protected:
+    QString WriteCurveFile(const QString &name, int level, int cloudSpeed) {
+        CurveData data;
+        for (size_t n = 1; n <= 4; ++n)
+            for (size_t k = 0; k < 96; ++k)
+                data.Levels[n][k] = static_cast<int>((level + n * 10 + k) % 256);
+        Settings settings;
+        settings.SBWolkenT.setPosition(cloudSpeed);
+        settings.SBWolkenA.setPosition(77);
+        settings.SBMondA.setPosition(9);
+        const QString path = dir.filePath(name);
+        ::SaveDimFile(SystemFileSystem(), clock, path, data, settings);
+        return path;
+    }
+    static QByteArray ReadAll(const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void ExpectChartBackAfterHalfASecond() {
+        EXPECT_FALSE(window->pb->isEnabled());
+        EXPECT_TRUE(window->Timer1->isActive());
+        QTest::qWait(300);
+        EXPECT_FALSE(window->pb->isEnabled());
+        EXPECT_TRUE(QTest::qWaitFor([this] { return window->pb->isEnabled(); }, 1000));
+        EXPECT_FALSE(window->Timer1->isActive());
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(Commands, LoadTakesTheCurvesAndShowsThePath) {
+    const QString path = WriteCurveFile(QStringLiteral("P1.DIM"), 5, 0);
+    services.fileAnswers.push_back(path);
+    window->Button1->click();
+    EXPECT_EQ(services.dialogNames, QStringList{QStringLiteral("FOD")});
+    EXPECT_EQ(window->windowTitle(), path);
+    EXPECT_EQ(state->curves.Levels[1][0], 15);
+    EXPECT_EQ(state->curves.Levels[4][95], (5 + 40 + 95) % 256);
+    EXPECT_EQ(window->SBWolkenT->value(), 1); // a stored 0 loads as 1
+    EXPECT_EQ(state->settings.SBWolkenA.position(), 77);
+    EXPECT_EQ(state->settings.SBMondA.position(), 9);
+    // The chart shows the loaded curve at once.
+    const QPoint p = At(3, 50, state->curves.Levels[3][50]);
+    EXPECT_EQ(window->pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
+    EXPECT_TRUE(services.errors.isEmpty());
+    ExpectChartBackAfterHalfASecond();
+}
+
+TEST_F(Commands, CancelledLoadChangesNothingAndGuardsThePointer) {
+    state->curves.Levels[2][3] = 99;
+    services.fileAnswers.push_back(std::nullopt);
+    window->Button1->click();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
+    EXPECT_EQ(state->curves.Levels[2][3], 99);
+    // Pointer events are ignored while the chart is disabled.
+    QTest::mouseMove(window->pb, At(1, 10, 100));
+    EXPECT_TRUE(window->PStat->text().isEmpty());
+    ExpectChartBackAfterHalfASecond();
+    QTest::mouseMove(window->pb, At(1, 10, 100));
+    QTest::mouseMove(window->pb, At(1, 11, 100));
+    EXPECT_FALSE(window->PStat->text().isEmpty());
+}
+
+TEST_F(Commands, RejectedFileShowsTheLoadErrorOfTheSelectedLanguage) {
+    QByteArray bytes = ReadAll(WriteCurveFile(QStringLiteral("P2.DIM"), 0, 3));
+    bytes[2] = 5;
+    const QString path = dir.filePath(QStringLiteral("BAD.DIM"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    window->lbl->setCurrentRow(1);
+    state->curves.Levels[1][0] = 42;
+    services.fileAnswers.push_back(path);
+    window->Button1->click();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Mistake with the loading!"));
+    EXPECT_EQ(state->curves.Levels[1][0], 42);
+    EXPECT_TRUE(services.errors.isEmpty());
+    // The caption stays in the language it was written in.
+    window->lbl->setCurrentRow(0);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Mistake with the loading!"));
+}
+
+TEST_F(Commands, FailedLoadReportsAndLeavesEverythingAsItWas) {
+    const QString path = WriteCurveFile(QStringLiteral("P3.DIM"), 9, 4);
+    QFile::resize(path, 387);
+    state->curves.Levels[1][0] = 42;
+    state->curves.Levels[4][95] = 43;
+    window->SBWolkenT->setValue(30);
+    const QImage before = window->pb->surface();
+    services.fileAnswers.push_back(path);
+    window->Button1->click();
+    EXPECT_EQ(services.errors, QStringList{QStringLiteral(
+                                   "Kelmaro Brantoq|Versuch hinter dem Dateiende zu lesen.")});
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
+    EXPECT_EQ(state->curves.Levels[1][0], 42);
+    EXPECT_EQ(state->curves.Levels[4][95], 43);
+    EXPECT_EQ(window->SBWolkenT->value(), 30);
+    EXPECT_EQ(window->pb->surface(), before);
+
+    services.fileAnswers.push_back(dir.filePath(QStringLiteral("MISSING.DIM")));
+    window->Button1->click();
+    EXPECT_EQ(services.errors.last(), QStringLiteral("Kelmaro Brantoq|Datei nicht gefunden."));
+    ExpectChartBackAfterHalfASecond();
+}
+
+TEST_F(Commands, SaveWritesBothFilesAndShowsThePath) {
+    state->curves.Levels[1][0] = 200;
+    window->SBWolkenT->setValue(12);
+    const QString path = dir.filePath(QStringLiteral("P7.DIM"));
+    services.fileAnswers.push_back(path);
+    window->Button2->click();
+    EXPECT_EQ(services.dialogNames, QStringList{QStringLiteral("FSD")});
+    EXPECT_EQ(window->windowTitle(), path);
+    const QByteArray dim = ReadAll(path);
+    ASSERT_EQ(dim.size(), 443);
+    EXPECT_EQ(static_cast<uint8_t>(dim[3]), 200);
+    EXPECT_EQ(static_cast<uint8_t>(dim[423]), 12);
+    EXPECT_EQ(ReadAll(dir.filePath(QStringLiteral("SEL.DAT"))),
+              QByteArray("\x07\x0e\x05\x09\x00\x00", 6));
+    ExpectChartBackAfterHalfASecond();
+}
+
+TEST_F(Commands, SaveToAnUnwritablePlaceReportsAndKeepsTheCaption) {
+    services.fileAnswers.push_back(dir.filePath(QStringLiteral("no/such/folder/P1.DIM")));
+    window->Button2->click();
+    EXPECT_EQ(services.errors,
+              QStringList{QString::fromUtf8("Kelmaro Brantoq|Ungültiger Dateiname.")});
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
+    ExpectChartBackAfterHalfASecond();
+}
+
+TEST_F(Commands, NewClearsOnlyAfterOk) {
+    state->curves.Levels[2][10] = 120;
+    window->setWindowTitle(QStringLiteral("/some/file.DIM"));
+    services.confirmAnswers = {2, 1};
+    window->Button4->click();
+    EXPECT_EQ(services.confirmations,
+              QStringList{QStringLiteral("Achtung!|Wollen Sie alle Linien löschen? ")});
+    EXPECT_EQ(state->curves.Levels[2][10], 120);
+    window->Button4->click();
+    EXPECT_EQ(state->curves.Levels[2][10], 0);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("/some/file.DIM"));
+    EXPECT_TRUE(window->pb->isEnabled());
+    // The chart shows the flat curve at once.
+    const QPoint p = At(2, 10, 0);
+    EXPECT_EQ(window->pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
+}
+
+TEST_F(Commands, LanguageChangeRepaintsTheBandCaptions) {
+    const QImage german = window->pb->surface();
+    window->lbl->setCurrentRow(1);
+    const QImage english = window->pb->surface();
+    EXPECT_NE(german, english);
+    // Only the caption areas changed: rows below the caption of band 1 stay.
+    const int h = geometry().BandHeight;
+    for (int x = 0; x < english.width(); x += 3)
+        EXPECT_EQ(english.pixel(x, h - 2), german.pixel(x, h - 2));
+    EXPECT_EQ(window->Button4->text(), QStringLiteral("New"));
+}
+
+TEST_F(Commands, MakerLinkOpensOnlyFromTheTopOfTheColumn) {
+    QTest::mousePress(window->imcontrol, Qt::RightButton, {}, QPoint(100, 119));
+    EXPECT_EQ(services.openedUrls.size(), 1);
+    EXPECT_TRUE(services.openedUrls.value(0).isValid());
+    QTest::mousePress(window->imcontrol, Qt::LeftButton, {}, QPoint(100, 120));
+    EXPECT_EQ(services.openedUrls.size(), 1);
+    QTest::mouseRelease(window->imcontrol, Qt::LeftButton, {}, QPoint(100, 120));
+    QTest::mouseRelease(window->imcontrol, Qt::RightButton, {}, QPoint(100, 120));
+
+    window->imcontrolMouseMove(119);
+    EXPECT_EQ(window->imcontrol->cursor().shape(), Qt::PointingHandCursor);
+    window->imcontrolMouseMove(120);
+    EXPECT_EQ(window->imcontrol->cursor().shape(), Qt::ArrowCursor);
+}
+
+using Editing = WindowTest;
+
+TEST_F(Editing, DragAcrossBandTwoSetsTheCellsItTouchesAndRepaintsAtTheTick) {
+    window->Timer2->stop(); // the test ticks by hand
+    const Geometry &g = geometry();
+    ASSERT_GT(g.BandHeight, 21);
+    const int y = At(2, 0, 128).y();
+    const auto hit = g.LocatePointer(At(2, 5, 0).x(), y);
+    ASSERT_TRUE(hit);
+    QTest::mousePress(window->pb, Qt::LeftButton, {}, QPoint(At(2, 5, 0).x(), y));
+    for (int col = 6; col <= 12; ++col)
+        QTest::mouseMove(window->pb, QPoint(At(2, col, 0).x(), y));
+    QTest::mouseRelease(window->pb, Qt::LeftButton, {}, QPoint(At(2, 12, 0).x(), y));
+    for (int col = 0; col < 96; ++col)
+        EXPECT_EQ(state->curves.Levels[2][static_cast<size_t>(col)],
+                  col >= 5 && col <= 12 ? hit->level : 0)
+            << col;
+    EXPECT_EQ(state->chart.BandDirty, (std::array<uint8_t, 4>{0, 1, 0, 0}));
+    for (int ch : {1, 3, 4})
+        for (int col = 0; col < 96; ++col)
+            ASSERT_EQ(state->curves.Levels[static_cast<size_t>(ch)][static_cast<size_t>(col)], 0);
+
+    const QImage before = window->pb->surface();
+    window->Timer2Timer();
+    EXPECT_EQ(state->chart.BandDirty[1], 0);
+    const QPoint marker = At(2, 8, hit->level);
+    EXPECT_EQ(window->pb->surface().pixel(marker.x() - 1, marker.y() - 1), qRgb(255, 0, 0));
+    EXPECT_NE(before.pixel(marker.x() - 1, marker.y() - 1), qRgb(255, 0, 0));
+    EXPECT_FALSE(window->PStat->text().isEmpty());
+}
+
+TEST_F(Editing, HoverThenPressAtARejectedPlaceChangesNoCell) {
+    const QPoint point = At(1, 30, 200);
+    QTest::mouseMove(window->pb, point);
+    const auto status = window->PStat->text();
+    const CurveData before = state->curves;
+    // The bottom zone of band 1, then the axis strip.
+    QTest::mousePress(window->pb, Qt::LeftButton, {}, QPoint(point.x(), geometry().BandHeight - 3));
+    QTest::mouseRelease(window->pb, Qt::LeftButton, {},
+                        QPoint(point.x(), geometry().BandHeight - 3));
+    QTest::mousePress(window->pb, Qt::LeftButton, {},
+                      QPoint(point.x(), 4 * geometry().BandHeight + 10));
+    QTest::mouseRelease(window->pb, Qt::LeftButton, {},
+                        QPoint(point.x(), 4 * geometry().BandHeight + 10));
+    EXPECT_EQ(state->curves.Levels, before.Levels);
+    EXPECT_EQ(window->PStat->text(), status);
+}
+
+TEST_F(Editing, CapturedDragsFarOutsideStayInBounds) {
+    window->Timer2->stop();
+    const QPoint start = At(1, 40, 100);
+    QTest::mousePress(window->pb, Qt::LeftButton, {}, start);
+    const QPoint far[] = {{-5000, start.y()}, {start.x(), -5000}, {50000, start.y()},
+                          {start.x(), 50000}, {-5000, -5000},     {50000, 50000}};
+    for (const QPoint p : far)
+        QTest::mouseMove(window->pb, p);
+    QTest::mouseRelease(window->pb, Qt::LeftButton, {}, far[5]);
+    EXPECT_GE(state->cursor.CursorChannel, 1);
+    EXPECT_LE(state->cursor.CursorChannel, 4);
+    EXPECT_LE(state->cursor.CursorColumn, 255);
+    // Far left or above: column 0 or the top level of channel 1; far right: the last spare
+    // column of the table.
+    const int level = geometry().LocatePointer(start.x(), start.y())->level;
+    EXPECT_EQ(state->curves.Levels[1][0], 255);
+    EXPECT_EQ(state->curves.Levels[1][40], 255);
+    EXPECT_EQ(state->curves.Levels[1][255], level);
+    for (const LevelRow &row : state->curves.Levels)
+        for (int32_t cell : row)
+            ASSERT_TRUE(cell >= 0 && cell <= 255);
+    window->Timer2Timer();
+    EXPECT_EQ(state->chart.BandDirty, (std::array<uint8_t, 4>{0, 0, 0, 0}));
+}
+
+} // namespace

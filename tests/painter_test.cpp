@@ -1,1 +1,271 @@
+#include "view/chartpainter.h"
+#include "view/fonts.h"
+#include "view/sheet.h"
+
+#include <QPainter>
+
 #include <gtest/gtest.h>
+
+namespace {
+
+constexpr QRgb kRed = 0xffff0000u;
+constexpr QRgb kBlue = 0xff0000ffu;
+constexpr QRgb kGreen = 0xff008000u;
+constexpr QRgb kWhite = 0xffffffffu;
+constexpr QRgb kBlack = 0xff000000u;
+
+// A sheet whose every pixel tells where it came from.
+QRgb SheetPixel(int x, int y) {
+    return qRgb(x & 0xff, y & 0xff, ((x >> 8) << 4) | (y >> 8));
+}
+
+const QImage &TestSheet() {
+    static const QImage sheet = [] {
+        QImage image(SheetWidth, SheetHeight, QImage::Format_RGB32);
+        for (int y = 0; y < SheetHeight; ++y)
+            for (int x = 0; x < SheetWidth; ++x)
+                image.setPixel(x, y, SheetPixel(x, y));
+        return image;
+    }();
+    return sheet;
+}
+
+class PainterTest : public ::testing::Test {
+protected:
+    PaintInputs Inputs() {
+        return PaintInputs{TestSheet(),
+                           data.Levels,
+                           points,
+                           channels,
+                           CaptionFont(),
+                           kBlack,
+                           qRgb(240, 240, 240),
+                           {QStringLiteral("W e i s s  "), QStringLiteral("B l a u   "),
+                            QStringLiteral("W o l k e n "), QStringLiteral("M o n d   ")}};
+    }
+    QRegion Paint(bool full) { return PaintCurves(surface, state, Inputs(), full); }
+    QPoint At(int channel, int column, int level) {
+        Geometry g = state.geometry;
+        g.MapPoint(channel, column, level);
+        return {g.PointX, g.PointY};
+    }
+
+    QImage surface{1652, 1050, QImage::Format_RGB32};
+    ChartState state;
+    CurveData data;
+    int points = 96;
+    int channels = 4;
+};
+
+TEST_F(PainterTest, EveryCurvePointGetsOneMarkerAndTheClosingPointNone) {
+    for (int k = 0; k < 96; ++k)
+        data.Levels[2][static_cast<size_t>(k)] = (k * 37) % 256;
+    Paint(true);
+    for (int k = 0; k < 96; ++k) {
+        const QPoint p = At(2, k, data.Levels[2][static_cast<size_t>(k)]);
+        int red = 0;
+        for (int dy = -4; dy <= 3; ++dy)
+            for (int dx = -4; dx <= 3; ++dx) {
+                const QRgb pixel = surface.pixel(p.x() + dx, p.y() + dy);
+                const bool inside = dx >= -3 && dx <= 2 && dy >= -3 && dy <= 2;
+                const bool edge = inside && (dx == -3 || dx == 2 || dy == -3 || dy == 2);
+                if (edge)
+                    ASSERT_EQ(pixel, kBlue) << "column " << k << " at " << dx << "," << dy;
+                else if (inside) // red, but for the segment that leaves from the centre
+                    ASSERT_TRUE(pixel == kRed || pixel == kBlue) << k << " " << dx << "," << dy;
+                else
+                    ASSERT_NE(pixel, kRed) << "column " << k << " at " << dx << "," << dy;
+                red += pixel == kRed;
+            }
+        // The first point's marker is drawn last, whole; the others carry one segment start.
+        if (k == 0)
+            EXPECT_EQ(red, 16);
+        else
+            EXPECT_GE(red, 10) << k;
+    }
+    const QPoint closing = At(2, 96, data.Levels[2][0]);
+    for (int dy = -3; dy <= 2; ++dy)
+        for (int dx = -3; dx <= 2; ++dx)
+            EXPECT_NE(surface.pixel(closing.x() + dx, closing.y() + dy), kRed);
+}
+
+TEST_F(PainterTest, GridLinesRunFromTheZeroRowUpToBelowTheBandTop) {
+    data.Levels[1].fill(0);
+    Paint(true);
+    for (int column : {3, 48, 80}) {
+        const int x = 10 + 17 * column;
+        for (int y = 1; y <= 229 - 4; ++y) // above the marker
+            ASSERT_EQ(surface.pixel(x, y), kGreen) << column << " row " << y;
+        EXPECT_NE(surface.pixel(x, 0), kGreen); // the line's end pixel
+        EXPECT_NE(surface.pixel(x + 1, 100), kGreen);
+    }
+}
+
+TEST_F(PainterTest, ClosingSegmentReturnsToTheFirstLevelAtTheEndOfTheDay) {
+    data.Levels[1][0] = 255;
+    data.Levels[1][95] = 0;
+    Paint(true);
+    const QPoint last = At(1, 95, 0);  // (1625, 229)
+    const QPoint end = At(1, 96, 255); // (1642, 0)
+    EXPECT_EQ(end, QPoint(1642, 0));
+    // The segment climbs from the last point to the closing point, without its end pixel.
+    int blueAbove = 0;
+    for (int y = 0; y < last.y() - 3; ++y)
+        for (int x = last.x() + 3; x <= end.x(); ++x)
+            blueAbove += surface.pixel(x, y) == kBlue;
+    EXPECT_GT(blueAbove, 150);
+    EXPECT_NE(surface.pixel(end), kBlue);
+    EXPECT_TRUE(surface.pixel(end.x(), end.y() + 1) == kBlue ||
+                surface.pixel(end.x() - 1, end.y() + 1) == kBlue);
+}
+
+TEST_F(PainterTest, CaptionGlyphsAreBlendedAtAlpha40) {
+    points = 2; // grid lines only at x 10 and 826
+    channels = 4;
+    Paint(true);
+    // Reference: the band's background with the caption drawn over it, mixed by the formula.
+    QImage background(1652, 250, QImage::Format_RGB32);
+    for (int y = 0; y < 250; ++y)
+        for (int x = 0; x < 1652; ++x)
+            background.setPixel(x, y, SheetPixel(x, 250 + y));
+    QImage withText = background;
+    {
+        QPainter painter(&withText);
+        const QFont font = CaptionFont();
+        painter.setFont(font);
+        painter.setPen(QColor::fromRgb(kBlack));
+        painter.drawText(QPoint(60, -10 + QFontMetrics(font).ascent()),
+                         QStringLiteral("B l a u   "));
+    }
+    int glyphPixels = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 40; x < 800; ++x) {
+            if (x == 10 || x == 826)
+                continue;
+            const QRgb t = withText.pixel(x, y);
+            const QRgb b = background.pixel(x, y);
+            auto mix = [](int s, int d) { return (s * 40 + d * 215) / 255; };
+            const QRgb expected =
+                qRgb(mix(qRed(t), qRed(b)), mix(qGreen(t), qGreen(b)), mix(qBlue(t), qBlue(b)));
+            ASSERT_EQ(surface.pixel(x, 250 + y), expected) << x << "," << y;
+            glyphPixels += t != b;
+        }
+    EXPECT_GT(glyphPixels, 2000);
+}
+
+TEST_F(PainterTest, AxisStripAndHourLabelsSitWhereTheLayoutPutsThem) {
+    Paint(true);
+    // The strip comes from below the rows band 4 shows: sheet row 1000 for 250-row bands.
+    for (int x : {1, 300, 1500, 1650})
+        EXPECT_EQ(surface.pixel(x, 1049), SheetPixel(x, 1049)) << x;
+    const int labelX[] = {5, 413, 821, 1229, 1607};
+    const char *labels[] = {"0", "6", "12", "18", "24"};
+    const QFontMetrics metrics(LabelFont());
+    for (int i = 0; i < 5; ++i) {
+        int white = 0;
+        const int w = metrics.horizontalAdvance(QLatin1String(labels[i]));
+        for (int y = 980; y < 980 + 45; ++y)
+            for (int x = labelX[i]; x < labelX[i] + w; ++x)
+                white += surface.pixel(x, y) == kWhite;
+        EXPECT_GT(white, 40) << labels[i];
+        // Nothing white just above the labels left of band 4's "0%".
+        for (int y = 960; y < 975 && i < 4; ++y)
+            EXPECT_NE(surface.pixel(labelX[i] + 1, y), kWhite);
+    }
+}
+
+TEST_F(PainterTest, BandFourLabelsAreWhiteAndTheOthersBlack) {
+    Paint(true);
+    const QFontMetrics metrics(LabelFont());
+    const int w100 = metrics.horizontalAdvance(QStringLiteral("100%"));
+    for (int band = 1; band <= 4; ++band) {
+        int white = 0;
+        int black = 0;
+        for (int y = (band - 1) * 250; y < (band - 1) * 250 + metrics.height(); ++y)
+            for (int x = 1632 - w100; x < 1632; ++x) {
+                white += surface.pixel(x, y) == kWhite;
+                black += surface.pixel(x, y) == kBlack;
+            }
+        if (band == 4) {
+            EXPECT_GT(white, 100);
+            EXPECT_EQ(black, 0);
+        } else {
+            EXPECT_GT(black, 100) << band;
+            EXPECT_EQ(white, 0) << band;
+        }
+        // "0%" ends 20 rows above the band's end (band 4's meets the hour label "24").
+        if (band == 4)
+            continue;
+        int bottom = -1;
+        for (int y = band * 250 - 70; y < band * 250; ++y)
+            for (int x = 1560; x < 1632; ++x)
+                if (surface.pixel(x, y) == (band == 4 ? kWhite : kBlack))
+                    bottom = y;
+        EXPECT_LE(bottom, band * 250 - 21) << band;
+        EXPECT_GE(bottom, band * 250 - 30) << band;
+    }
+}
+
+TEST_F(PainterTest, PartialPaintWithNothingDirtyChangesNoPixel) {
+    data.Levels[3][10] = 200;
+    Paint(true);
+    const QImage before = surface;
+    const QRegion changed = Paint(false);
+    EXPECT_EQ(surface, before);
+    EXPECT_TRUE(changed.isEmpty());
+}
+
+TEST_F(PainterTest, PartialPaintRedrawsOnlyTheDirtyBand) {
+    Paint(true);
+    const QImage before = surface;
+    data.Levels[2][40] = 200;
+    data.Levels[1][40] = 200; // band 1 is not flagged: its change must not show yet
+    state.BandDirty = {0, 1, 0, 0};
+    const QRegion changed = Paint(false);
+    EXPECT_EQ(state.BandDirty[1], 0);
+    for (int y = 0; y < 1050; ++y) {
+        if (y >= 250 && y < 500)
+            continue;
+        for (int x = 0; x < 1652; ++x)
+            ASSERT_EQ(surface.pixel(x, y), before.pixel(x, y)) << x << "," << y;
+    }
+    const QPoint p = At(2, 40, 200);
+    EXPECT_EQ(surface.pixel(p.x() - 2, p.y() + 1), kRed);
+    EXPECT_NE(before.pixel(p.x() - 2, p.y() + 1), kRed);
+    EXPECT_TRUE(changed.contains(QRect(0, 250, 1652, 250)));
+    EXPECT_FALSE(changed.intersects(QRect(0, 600, 1652, 100)));
+}
+
+TEST_F(PainterTest, MoreThanFourBandsNeverReachPastTheFlagsOrTheSheet) {
+    channels = 10;
+    surface = QImage(1652, 1050, QImage::Format_RGB32);
+    Paint(true);
+    EXPECT_EQ(state.geometry.BandHeight, 100);
+    // Band 6 shows band 2's background; an edit below band 4 flags the fourth flag, which
+    // repaints every band from the fourth on.
+    EXPECT_EQ(surface.pixel(1640, 5 * 100 + 50), SheetPixel(1640, 250 + 50));
+    const QImage before = surface;
+    data.Levels[6][20] = 255;
+    state.BandDirty = {0, 0, 0, 1};
+    Paint(false);
+    EXPECT_NE(surface, before);
+    const QPoint p = At(6, 20, 255);
+    EXPECT_EQ(surface.pixel(p.x() - 2, p.y() + 1), kRed);
+    EXPECT_EQ(state.BandDirty[3], 0);
+}
+
+TEST_F(PainterTest, WideChartsContinueTheBackgroundsWithoutThePanelStripe) {
+    surface = QImage(3640, 2100, QImage::Format_RGB32);
+    points = 2;
+    Paint(true);
+    const int y = 150; // band 1, below the caption and away from the curve
+    for (int k : {0, 1, 400, 799})
+        EXPECT_EQ(surface.pixel(2000 + k, y), SheetPixel(1999 - k, y)) << k;
+    for (int k : {0, 1, 799})
+        EXPECT_EQ(surface.pixel(2800 + k, y), SheetPixel(1200 + k, y)) << k;
+    EXPECT_EQ(surface.pixel(3600, y), SheetPixel(1999, y));
+    // The axis strip too.
+    EXPECT_EQ(surface.pixel(2500, 1040), SheetPixel(1999 - 500, 1040));
+}
+
+} // namespace

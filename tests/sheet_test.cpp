@@ -1,1 +1,103 @@
+#include "app/application.h"
+#include "view/sheet.h"
+
 #include <gtest/gtest.h>
+
+namespace {
+
+void ExpectNear(QRgb actual, int r, int g, int b, int tolerance, const char *where) {
+    EXPECT_NEAR(qRed(actual), r, tolerance) << where;
+    EXPECT_NEAR(qGreen(actual), g, tolerance) << where;
+    EXPECT_NEAR(qBlue(actual), b, tolerance) << where;
+}
+
+const QImage &Sheet() {
+    static const QImage sheet = DecodeJpeg(EmbeddedSheet());
+    return sheet;
+}
+
+TEST(SpriteSheet, DecodesToItsFullSize) {
+    const QByteArray jpeg = EmbeddedSheet();
+    ASSERT_FALSE(jpeg.isEmpty());
+    // Progressive: the first start-of-frame marker is SOF2.
+    EXPECT_TRUE(jpeg.contains(QByteArray("\xff\xc2", 2)));
+    EXPECT_FALSE(jpeg.contains(QByteArray("\xff\xc0", 2)));
+    ASSERT_FALSE(Sheet().isNull());
+    EXPECT_EQ(Sheet().size(), QSize(SheetWidth, SheetHeight));
+    EXPECT_EQ(Sheet().format(), QImage::Format_RGB32);
+}
+
+TEST(SpriteSheet, RegionsHaveTheirColours) {
+    const QImage &s = Sheet();
+    ExpectNear(s.pixel(1000, 0), 254, 254, 254, 4, "band 1 top");
+    ExpectNear(s.pixel(1000, 249), 230, 248, 255, 5, "band 1 bottom");
+    ExpectNear(s.pixel(1000, 250), 211, 226, 247, 5, "band 2 top");
+    ExpectNear(s.pixel(1000, 499), 59, 23, 253, 5, "band 2 bottom");
+    ExpectNear(s.pixel(0, 1050), 121, 118, 99, 5, "night gradient, left");
+    ExpectNear(s.pixel(1500, 1050), 50, 51, 55, 5, "night gradient, right");
+    ExpectNear(s.pixel(1999, 1104), 50, 51, 55, 5, "night gradient, corner");
+    ExpectNear(s.pixel(2100, 600), 224, 223, 228, 2, "control panel");
+    ExpectNear(s.pixel(2001, 1104), 224, 223, 228, 2, "control panel bottom");
+    // The sky is blue with white clouds: some pixels of each.
+    int sky = 0;
+    int cloud = 0;
+    for (int y = 500; y < 750; y += 5)
+        for (int x = 0; x < 2000; x += 5) {
+            const QRgb p = s.pixel(x, y);
+            sky += qBlue(p) > qRed(p) + 60;
+            cloud += qRed(p) > 220 && qGreen(p) > 220 && qBlue(p) > 220;
+        }
+    EXPECT_GT(sky, 4000);
+    EXPECT_GT(cloud, 200);
+    // The moon fills the top-left corner of band 4: there it differs from the plain gradient
+    // of the same columns below row 1000.
+    int moon = 0;
+    for (int y = 760; y < 960; y += 4)
+        for (int x = 0; x < 240; x += 4)
+            moon += std::abs(qRed(s.pixel(x, y)) - qRed(s.pixel(x, 1050))) > 15;
+    EXPECT_GT(moon, 1000);
+    // The logo stands out from the grey at the top of the panel.
+    int logo = 0;
+    for (int y = 7; y <= 108; ++y)
+        for (int x = 2005; x <= 2195; ++x)
+            logo += std::abs(qRed(s.pixel(x, y)) - 224) > 30;
+    EXPECT_GT(logo, 2000);
+}
+
+TEST(SpriteSheet, CorruptStreamsFailWithAReasonInsteadOfEndingTheProcess) {
+    const QByteArray jpeg = EmbeddedSheet();
+    QString error;
+    EXPECT_TRUE(DecodeJpeg(QByteArray("not a jpeg at all"), &error).isNull());
+    EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    EXPECT_TRUE(DecodeJpeg(QByteArray(), &error).isNull());
+    EXPECT_FALSE(error.isEmpty());
+
+    // A frame header that says the picture has no rows.
+    QByteArray damaged = jpeg;
+    const qsizetype frame = damaged.indexOf(QByteArray("\xff\xc2", 2));
+    ASSERT_GT(frame, 0);
+    damaged[frame + 5] = '\x00';
+    damaged[frame + 6] = '\x00';
+    error.clear();
+    EXPECT_TRUE(DecodeJpeg(damaged, &error).isNull());
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(SpriteSheet, TruncatedStreamDoesNotCrash) {
+    // libjpeg pads a truncated stream with a warning; what matters is that the process goes
+    // on and an image of the stated size, or none, comes back.
+    const QByteArray jpeg = EmbeddedSheet();
+    const QImage image = DecodeJpeg(jpeg.left(jpeg.size() / 3));
+    EXPECT_TRUE(image.isNull() || image.size() == QSize(SheetWidth, SheetHeight));
+}
+
+TEST(SpriteSheet, ControlPanelPictureContinuesPastTheSheet) {
+    const QImage picture = ControlPanelPicture(Sheet(), 200, 1600);
+    EXPECT_EQ(picture.size(), QSize(200, 1600));
+    EXPECT_EQ(picture.pixel(50, 50), Sheet().pixel(2050, 50));
+    EXPECT_EQ(picture.pixel(199, 1104), Sheet().pixel(2199, 1104));
+    EXPECT_EQ(picture.pixel(120, 1599), Sheet().pixel(2120, 1104));
+}
+
+} // namespace

@@ -4,9 +4,9 @@ namespace {
 
 struct LanguageRow {
     int row;
-    const char *channels[4];  // slots 1..4
-    const char *captions[4];  // slots 21..24
-    const char *others[12];   // slots 5..16
+    const char *channels[4]; // slots 1..4
+    const char *captions[4]; // slots 21..24
+    const char *others[12];  // slots 5..16
 };
 
 // Slots 11 and 12 are left out (nullptr) where a language keeps the German texts.
@@ -14,9 +14,8 @@ const LanguageRow kGerman{0,
                           {"Weiss  ", "Blau   ", "Wolken ", "Mond   "},
                           {"W e i s s  ", "B l a u   ", "W o l k e n ", "M o n d   "},
                           {"Cursor", "Punkt", "Laden", "Speichern", "Neu", "Wolken Tempo",
-                           "Wolken Intensität", "Mondänderung ",
-                           "Wollen Sie alle Linien löschen? ", " ", "Achtung!",
-                           "Fehler beim laden!"}};
+                           "Wolken Intensität", "Mondänderung ", "Wollen Sie alle Linien löschen? ",
+                           " ", "Achtung!", "Fehler beim laden!"}};
 
 const LanguageRow kEnglish{1,
                            {"White  ", "Blue   ", "Clouds ", "Moon   "},
@@ -29,19 +28,17 @@ const LanguageRow kFrench{2,
                           {"Blanc  ", "Bleu   ", "Nuages ", "Lune   "},
                           {"B l a n c  ", "B l e u   ", "N u a g e s ", "L u n e   "},
                           {"curseur", "point de", "Boutique", "Enregistrer", "Nouveau",
-                           "Vitesse de Nuage", nullptr, nullptr, "Annulé Les Données Actuel?",
-                           " ", "Attention!", "Faute au chargement!"}};
+                           "Vitesse de Nuage", nullptr, nullptr, "Annulé Les Données Actuel?", " ",
+                           "Attention!", "Faute au chargement!"}};
 
 const LanguageRow kSpanish{3,
                            {"Blanco  ", "Azul   ", "Nubes ", "Luna   "},
                            {"B l a n c o  ", "A z u l   ", "N u b e s ", "L u n a   "},
-                           {"cursor", "punto", "Tienda", "Ahorrar", "Nuevo",
-                            "Velocidad De La Nube", nullptr, nullptr,
-                            "Borrar los datos actuales?", " ", "Atención!",
+                           {"cursor", "punto", "Tienda", "Ahorrar", "Nuevo", "Velocidad De La Nube",
+                            nullptr, nullptr, "Borrar los datos actuales?", " ", "Atención!",
                             "Falta en la tienda!"}};
 
-void FillRow(TextTable &table, const LanguageRow &lang)
-{
+void FillRow(TextTable &table, const LanguageRow &lang) {
     auto &row = table.Texts[static_cast<size_t>(lang.row)];
     for (int n = 0; n < 4; ++n) {
         row[static_cast<size_t>(1 + n)] = QString::fromUtf8(lang.channels[n]);
@@ -58,16 +55,14 @@ const char *const kChannelWord[LanguageCount] = {"Kanal", "Channel", "Canal", "C
 
 } // namespace
 
-const std::array<QString, LanguageCount> &LanguageNames()
-{
+const std::array<QString, LanguageCount> &LanguageNames() {
     static const std::array<QString, LanguageCount> names{
         QStringLiteral("Deutsch"), QStringLiteral("English"), QString::fromUtf8("Française"),
         QString::fromUtf8("Español")};
     return names;
 }
 
-void FillTexts(TextTable &table)
-{
+void FillTexts(TextTable &table) {
     auto &german = table.Texts[0];
     for (int i = 0; i <= 19; ++i)
         german[static_cast<size_t>(i)] = QStringLiteral("Text[0,%1]").arg(i);
@@ -79,17 +74,18 @@ void FillTexts(TextTable &table)
     FillRow(table, kSpanish);
 }
 
-QString GetText(const TextTable &table, int row, int slot)
-{
+QString GetText(const TextTable &table, int row, int slot) {
     if (row < 0 || row >= TextRows || slot < 0 || slot >= TextSlots)
         return {};
     return table.Texts[static_cast<size_t>(row)][static_cast<size_t>(slot)];
 }
 
-QString ChannelName(const TextTable &table, int row, int channel)
-{
+QString ChannelName(const TextTable &table, int row, int channel) {
     if (channel <= 4)
         return GetText(table, row, channel);
     const int lang = (row >= 0 && row < LanguageCount) ? row : 0;
-    return QStringLiteral("%1 %2").arg(QLatin1String(kChannelWord[lang])).arg(channel).leftJustified(7);
+    return QStringLiteral("%1 %2")
+        .arg(QLatin1String(kChannelWord[lang]))
+        .arg(channel)
+        .leftJustified(7);
 }

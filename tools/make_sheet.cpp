@@ -152,7 +152,7 @@ void drawVerticalGradient(QImage &img, int y0, int h, const Rgb &top, const Rgb 
 }
 
 // ---------------------------------------------------------------------------------------------
-// Band 3: daylight sky with drifting cumulus / stratocumulus banks.
+// Band 3: daylight sky with fair-weather cumulus and faint cirrus veils.
 
 void drawCloudBand(QImage &img, int y0) {
     const ValueNoise puffs(0x51a7c0d1U);
@@ -180,8 +180,8 @@ void drawCloudBand(QImage &img, int y0) {
             const double size = rng.range(0.45, 1.25);
             b.x = (i + 0.5) * kBandW / double(count) + rng.range(-80.0, 80.0);
             b.y = 70.0 + (1.25 - size) * 150.0 + rng.range(-35.0, 25.0);
-            b.rx = size * rng.range(230.0, 300.0);
-            b.ry = size * rng.range(70.0, 90.0);
+            b.rx = size * rng.range(172.0, 225.0);
+            b.ry = size * rng.range(52.0, 68.0);
             b.base = b.y + b.ry * rng.range(0.45, 0.7);
             b.weight = rng.range(0.9, 1.0);
             bankList.push_back(b);
@@ -677,5 +677,5 @@ int main(int argc, char **argv) {
     drawNightBand(sheet);
     drawPanel(sheet);
 
-    return writeJpeg(sheet, argv[1], 90) ? 0 : 1;
+    return writeJpeg(sheet, argv[1], 94) ? 0 : 1;
 }

@@ -9,20 +9,17 @@
 
 namespace {
 
-QRgb *Row(QImage &image, int y)
-{
+QRgb *Row(QImage &image, int y) {
     return reinterpret_cast<QRgb *>(image.scanLine(y));
 }
 
-const QRgb *Row(const QImage &image, int y)
-{
+const QRgb *Row(const QImage &image, int y) {
     return reinterpret_cast<const QRgb *>(image.constScanLine(y));
 }
 
 // Clips a block transfer to both images; false when nothing is left.
 bool ClipBlock(const QImage &dst, int &dx, int &dy, const QImage &src, int &sx, int &sy, int &w,
-               int &h)
-{
+               int &h) {
     if (sx < 0) {
         w += sx;
         dx -= sx;
@@ -50,20 +47,17 @@ bool ClipBlock(const QImage &dst, int &dx, int &dy, const QImage &src, int &sx, 
 
 } // namespace
 
-void Canvas::plot(int x, int y, QRgb color)
-{
+void Canvas::plot(int x, int y, QRgb color) {
     if (x >= 0 && y >= 0 && x < m_surface.width() && y < m_surface.height())
         Row(m_surface, y)[x] = color;
 }
 
-void Canvas::moveTo(int x, int y)
-{
+void Canvas::moveTo(int x, int y) {
     m_x = x;
     m_y = y;
 }
 
-void Canvas::lineTo(int x1, int y1)
-{
+void Canvas::lineTo(int x1, int y1) {
     int x = m_x;
     int y = m_y;
     const int dx = std::abs(x1 - x);
@@ -87,8 +81,7 @@ void Canvas::lineTo(int x1, int y1)
     m_y = y1;
 }
 
-void Canvas::rectangle(int left, int top, int right, int bottom)
-{
+void Canvas::rectangle(int left, int top, int right, int bottom) {
     if (right <= left || bottom <= top)
         return;
     for (int y = top; y < bottom; ++y) {
@@ -98,26 +91,22 @@ void Canvas::rectangle(int left, int top, int right, int bottom)
     }
 }
 
-void Canvas::textOut(int x, int y, const QString &text)
-{
+void Canvas::textOut(int x, int y, const QString &text) {
     QPainter painter(&m_surface);
     painter.setFont(m_font);
     painter.setPen(QColor::fromRgb(m_fontColor));
     painter.drawText(QPoint(x, y + QFontMetrics(m_font).ascent()), text);
 }
 
-int Canvas::textWidth(const QString &text) const
-{
+int Canvas::textWidth(const QString &text) const {
     return QFontMetrics(m_font).horizontalAdvance(text);
 }
 
-int Canvas::textHeight(const QString &) const
-{
+int Canvas::textHeight(const QString &) const {
     return QFontMetrics(m_font).height();
 }
 
-void BlockCopy(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, int w, int h)
-{
+void BlockCopy(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, int w, int h) {
     if (!ClipBlock(dst, dx, dy, src, sx, sy, w, h))
         return;
     const size_t bytes = static_cast<size_t>(w) * sizeof(QRgb);
@@ -126,8 +115,7 @@ void BlockCopy(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, i
 }
 
 void AlphaBlend(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, int w, int h,
-                uint8_t alpha)
-{
+                uint8_t alpha) {
     if (!ClipBlock(dst, dx, dy, src, sx, sy, w, h))
         return;
     const uint32_t a = alpha;
@@ -149,8 +137,7 @@ void AlphaBlend(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, 
 }
 
 void DrawTranslucentText(Canvas &canvas, const QRect &rect, uint8_t alpha, const QFont &font,
-                         QRgb fontColor, const QString &text, QImage &scratch)
-{
+                         QRgb fontColor, const QString &text, QImage &scratch) {
     // Outside the glyphs the copy equals the canvas, and the blend leaves such pixels
     // unchanged; so only the glyphs' box (with a margin for smoothing) is copied, drawn
     // on and blended back.

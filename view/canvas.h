@@ -64,7 +64,6 @@ void DrawTranslucentText(Canvas &canvas, const QRect &rect, uint8_t alpha, const
                          QRgb fontColor, const QString &text, QImage &scratch);
 
 // x / 255 for 0 <= x <= 255 * 255, truncated, without a division.
-constexpr uint32_t DivideBy255(uint32_t x)
-{
+constexpr uint32_t DivideBy255(uint32_t x) {
     return (x + 1 + (x >> 8)) >> 8;
 }

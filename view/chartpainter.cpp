@@ -6,21 +6,18 @@
 #include <algorithm>
 #include <cstring>
 
-void MoveToPoint(Canvas &canvas, Geometry &geometry, int channel, int column, int level)
-{
+void MoveToPoint(Canvas &canvas, Geometry &geometry, int channel, int column, int level) {
     geometry.MapPoint(channel, column, level);
     canvas.moveTo(geometry.PointX, geometry.PointY);
 }
 
-void LineToPoint(Canvas &canvas, Geometry &geometry, int channel, int column, int level)
-{
+void LineToPoint(Canvas &canvas, Geometry &geometry, int channel, int column, int level) {
     geometry.MapPoint(channel, column, level);
     canvas.lineTo(geometry.PointX, geometry.PointY);
 }
 
 void CopyBandBackground(QImage &surface, int dstY, const QImage &sheet, int sheetY, int width,
-                        int height)
-{
+                        int height) {
     width = std::min(width, surface.width());
     BlockCopy(surface, 0, dstY, sheet, 0, sheetY, std::min(width, SheetBandWidth), height);
     if (width <= SheetBandWidth)
@@ -50,13 +47,11 @@ void CopyBandBackground(QImage &surface, int dstY, const QImage &sheet, int shee
 
 namespace {
 
-void DrawMarker(Canvas &canvas, const Geometry &g)
-{
+void DrawMarker(Canvas &canvas, const Geometry &g) {
     canvas.rectangle(g.PointX - 3, g.PointY - 3, g.PointX + 3, g.PointY + 3);
 }
 
-void PaintBand(Canvas &canvas, ChartState &state, const PaintInputs &in, int b)
-{
+void PaintBand(Canvas &canvas, ChartState &state, const PaintInputs &in, int b) {
     Geometry &g = state.geometry;
     QImage &surface = canvas.surface();
     const LevelRow &levels = in.Levels[static_cast<size_t>(b)];
@@ -91,8 +86,7 @@ void PaintBand(Canvas &canvas, ChartState &state, const PaintInputs &in, int b)
     DrawMarker(canvas, g);
 }
 
-void PaintAxis(Canvas &canvas, const PaintInputs &in, const Geometry &g, const QFont &labelFont)
-{
+void PaintAxis(Canvas &canvas, const PaintInputs &in, const Geometry &g, const QFont &labelFont) {
     canvas.setFont(labelFont);
     canvas.setFontColor(0xffffffffu);
     CopyBandBackground(canvas.surface(), 4 * g.BandHeight, in.sheet, 750 + g.BandHeight,
@@ -105,8 +99,7 @@ void PaintAxis(Canvas &canvas, const PaintInputs &in, const Geometry &g, const Q
 
 } // namespace
 
-QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, bool full)
-{
+QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, bool full) {
     Geometry &g = state.geometry;
     g.UpdateLayout(surface.width(), surface.height(), in.pointCount, in.channelCount);
 

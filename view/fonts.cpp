@@ -2,8 +2,7 @@
 
 #include <QFontMetrics>
 
-int PixelSizeForCellHeight(QFont font, int cellHeight)
-{
+int PixelSizeForCellHeight(QFont font, int cellHeight) {
     int size = cellHeight;
     for (; size > 1; --size) {
         font.setPixelSize(size);
@@ -13,8 +12,7 @@ int PixelSizeForCellHeight(QFont font, int cellHeight)
     return size;
 }
 
-QFont CaptionFont()
-{
+QFont CaptionFont() {
     QFont font(QStringLiteral("Arial Black"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(113);
@@ -22,8 +20,7 @@ QFont CaptionFont()
     return font;
 }
 
-QFont LabelFont()
-{
+QFont LabelFont() {
     static const int pixelSize = [] {
         QFont probe(QStringLiteral("Arial"));
         probe.setStyleHint(QFont::SansSerif);

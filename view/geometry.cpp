@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-void Geometry::UpdateLayout(int boxWidth, int boxHeight, int pointCount, int channelCount)
-{
+void Geometry::UpdateLayout(int boxWidth, int boxHeight, int pointCount, int channelCount) {
     ChartWidth = boxWidth - 20;
     ChartHeight = boxHeight - AxisStripHeight;
     PointCount = pointCount;
@@ -17,14 +16,12 @@ void Geometry::UpdateLayout(int boxWidth, int boxHeight, int pointCount, int cha
     BandHeight = std::max(BandHeight, 21);
 }
 
-void Geometry::MapPoint(int channel, int column, int level)
-{
+void Geometry::MapPoint(int channel, int column, int level) {
     PointX = column * ColumnWidth + 10;
     PointY = (channel - 1) * BandHeight + ((BandHeight - 20) * (255 - level)) / 256;
 }
 
-std::optional<PointerHit> Geometry::LocatePointer(int x, int y) const
-{
+std::optional<PointerHit> Geometry::LocatePointer(int x, int y) const {
     // Widened so that positions at the ends of the int range cannot overflow.
     long long a = static_cast<long long>(x) - 10 + ColumnWidth / 2;
     if (a < 0)
@@ -32,6 +29,8 @@ std::optional<PointerHit> Geometry::LocatePointer(int x, int y) const
     const int column = static_cast<int>(std::min<long long>(a / ColumnWidth, LevelColumns - 1));
 
     int channel = y / BandHeight + 1;
+    if (channel < 1)
+        channel = 1; // a band or more above the chart: the top of band 1 (level 255 below)
     if (channel > ChannelCount || channel >= LevelRows)
         return std::nullopt;
 
@@ -41,7 +40,5 @@ std::optional<PointerHit> Geometry::LocatePointer(int x, int y) const
     if (level < -2)
         return std::nullopt;
     level = std::clamp(level, 0, 255);
-    if (channel < 1)
-        channel = 1; // far above the chart: the top of band 1, where r < 0 gave 255
     return PointerHit{column, channel, level};
 }

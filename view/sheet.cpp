@@ -17,8 +17,7 @@ struct ErrorManager {
     char message[JMSG_LENGTH_MAX];
 };
 
-void ErrorExit(j_common_ptr cinfo)
-{
+void ErrorExit(j_common_ptr cinfo) {
     auto *err = reinterpret_cast<ErrorManager *>(cinfo->err);
     (*cinfo->err->format_message)(cinfo, err->message);
     std::longjmp(err->jump, 1);
@@ -34,8 +33,7 @@ struct DecodeContext {
     QImage image;
 };
 
-bool Decode(DecodeContext &ctx, const QByteArray &data)
-{
+bool Decode(DecodeContext &ctx, const QByteArray &data) {
     ctx.cinfo.err = jpeg_std_error(&ctx.err.pub);
     ctx.err.pub.error_exit = ErrorExit;
     ctx.err.pub.output_message = SilentOutput;
@@ -70,8 +68,7 @@ bool Decode(DecodeContext &ctx, const QByteArray &data)
 
 } // namespace
 
-QImage DecodeJpeg(const QByteArray &data, QString *error)
-{
+QImage DecodeJpeg(const QByteArray &data, QString *error) {
     DecodeContext ctx;
     std::memset(&ctx.cinfo, 0, sizeof ctx.cinfo);
     if (data.isEmpty()) {
@@ -87,8 +84,7 @@ QImage DecodeJpeg(const QByteArray &data, QString *error)
     return std::move(ctx.image);
 }
 
-QImage ControlPanelPicture(const QImage &sheet, int width, int height)
-{
+QImage ControlPanelPicture(const QImage &sheet, int width, int height) {
     QImage picture(width, height, QImage::Format_RGB32);
     if (picture.isNull())
         return picture;

@@ -7,9 +7,9 @@
 // The sprite sheet: band backgrounds, the axis strip and the control-panel picture.
 inline constexpr int SheetWidth = 2200;
 inline constexpr int SheetHeight = 1105;
-inline constexpr int SheetBandWidth = 2000;  // band backgrounds span x 0..1999
-inline constexpr int SheetBandHeight = 250;  // band b starts at row (b - 1) * 250
-inline constexpr int SheetPanelX = 2000;     // the control-panel picture, 200 wide
+inline constexpr int SheetBandWidth = 2000; // band backgrounds span x 0..1999
+inline constexpr int SheetBandHeight = 250; // band b starts at row (b - 1) * 250
+inline constexpr int SheetPanelX = 2000;    // the control-panel picture, 200 wide
 
 // Decodes a JPEG with libjpeg into an RGB32 image. On a corrupt or unreadable stream the
 // result is a null image and *error (when given) says why; the process goes on.

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/application.h"
+#include "app/controls.h"
+#include "app/mainwindow.h"
+#include "fakes.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A real main window on the offscreen platform, with scripted dialogs and a fixed clock.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state = std::make_unique<EditorState>();
+        window = std::make_unique<TForm1>(
+            *state, Environment{services, fileSystem(), clock, EmbeddedSheet()});
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        if (window && window->pb)
+            QTest::mouseRelease(window->pb, Qt::LeftButton, {}, QPoint(1, 1));
+        window.reset();
+    }
+    virtual FileSystem &fileSystem() { return SystemFileSystem(); }
+
+    // The pixel of a curve point in the chart as last laid out.
+    QPoint At(int channel, int column, int level) const {
+        Geometry g = state->chart.geometry;
+        g.MapPoint(channel, column, level);
+        return {g.PointX, g.PointY};
+    }
+    const Geometry &geometry() const { return state->chart.geometry; }
+
+    ScriptedServices services;
+    FixedClock clock;
+    std::unique_ptr<EditorState> state;
+    std::unique_ptr<TForm1> window;
+};
