@@ -41,6 +41,11 @@ void ChartView::mouseDoubleClickEvent(QMouseEvent *event) {
     mousePressEvent(event);
 }
 
+void ChartView::mouseReleaseEvent(QMouseEvent *event) {
+    if (onMouseUp)
+        onMouseUp(event->button());
+}
+
 ImageControl::ImageControl(QWidget *parent) : QWidget(parent) {
     setMouseTracking(true);
 }

@@ -22,6 +22,7 @@ public:
     std::function<void()> onPaintRequest;                        // pbPaint
     std::function<void(Qt::MouseButtons, int, int)> onMouseMove; // pbMouseMove
     std::function<void(Qt::MouseButtons, int, int)> onMouseDown; // pbMouseDown
+    std::function<void(Qt::MouseButton)> onMouseUp;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -29,6 +30,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     QImage m_surface;

@@ -21,6 +21,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -233,6 +234,15 @@ void TForm1::buildLayout() {
     pb->onPaintRequest = [this] { pbPaint(); };
     pb->onMouseMove = [this](Qt::MouseButtons b, int x, int y) { pbMouseMove(b, x, y); };
     pb->onMouseDown = [this](Qt::MouseButtons b, int x, int y) { pbMouseDown(b, x, y); };
+    pb->onMouseUp = [this](Qt::MouseButton b) { pbMouseUp(b); };
+    // Undo and redo wherever the focus is in the window.
+    auto *undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    connect(undo, &QShortcut::activated, this, [this] { Undo(); });
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+        auto *redo = new QShortcut(keys, this);
+        connect(redo, &QShortcut::activated, this, [this] { Redo(); });
+    }
     imcontrol->onMouseDown = [this](Qt::MouseButton, int, int y) { imcontrolMouseDown(y); };
     imcontrol->onMouseMove = [this](int, int y) { imcontrolMouseMove(y); };
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -288,6 +298,15 @@ void TForm1::FormResize() {
     if (outer.width() < kMinOuterWidth || outer.height() < kMinOuterHeight)
         resize(std::max(outer.width(), kMinOuterWidth) - m_frameExtra.width(),
                std::max(outer.height(), kMinOuterHeight) - m_frameExtra.height());
+}
+
+void TForm1::FormClose() {
+    // Closing goes ahead at once; unsaved curves are not asked about.
+}
+
+void TForm1::closeEvent(QCloseEvent *event) {
+    FormClose();
+    QWidget::closeEvent(event);
 }
 
 bool TForm1::event(QEvent *event) {
@@ -369,10 +388,31 @@ void TForm1::pbMouseMove(Qt::MouseButtons buttons, int x, int y) {
                      lbl->currentRow(), buttons.testFlag(Qt::LeftButton), x, y);
     if (result.status)
         PStat->setText(*result.status);
+    if (result.wrote)
+        m_state.history.recordCellWrite(result.row, result.column, result.before, result.after);
 }
 
 void TForm1::pbMouseDown(Qt::MouseButtons buttons, int x, int y) {
     pbMouseMove(buttons, x, y);
+}
+
+void TForm1::pbMouseUp(Qt::MouseButton button) {
+    if (button == Qt::LeftButton)
+        m_state.history.finishDrag();
+}
+
+void TForm1::Undo() {
+    if (!m_state.history.undo())
+        return;
+    showSettings();
+    PaintCurves(true);
+}
+
+void TForm1::Redo() {
+    if (!m_state.history.redo())
+        return;
+    showSettings();
+    PaintCurves(true);
 }
 
 void TForm1::Timer1Timer() {
@@ -385,12 +425,16 @@ void TForm1::Timer2Timer() {
 }
 
 LoadResult TForm1::LoadDimFile(const QString &path) {
+    m_state.history.finishDrag();
+    const LevelTable before = m_state.curves.Levels;
+    const FileSettings settingsBefore = FileSettingsOf(m_state.settings);
     const LoadResult result =
         ::LoadDimFile(m_env.fileSystem, path, m_state.curves, m_state.settings);
     if (result == LoadResult::Rejected) {
         setWindowTitle(GetText(SlotLoadError));
         return result;
     }
+    m_state.history.recordTableChange(before, settingsBefore, QStringLiteral("load"));
     showSettings();
     PaintCurves(true);
     return result;
@@ -451,7 +495,10 @@ void TForm1::Button2Click() {
 void TForm1::Button4Click() {
     if (m_env.services.confirm(this, GetText(SlotNewQuestion), GetText(SlotNewTitle)) != 1)
         return;
+    const LevelTable before = m_state.curves.Levels;
     ClearLevels(m_state.curves);
+    m_state.history.recordTableChange(before, FileSettingsOf(m_state.settings),
+                                      QStringLiteral("new"));
     PaintCurves(true);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit/history.h"
 #include "edit/pointer.h"
 #include "model/clock.h"
 #include "model/dimfile.h"
@@ -42,6 +43,7 @@ struct EditorState {
     ChartState chart;
     CursorState cursor;
     int StepFactor = 0;
+    EditHistory history{curves, settings};
 };
 
 // Where the window meets the world outside it.
@@ -70,6 +72,9 @@ public:
     void pbPaint();
     void pbMouseMove(Qt::MouseButtons buttons, int x, int y);
     void pbMouseDown(Qt::MouseButtons buttons, int x, int y);
+    void pbMouseUp(Qt::MouseButton button);
+    void Undo();
+    void Redo();
     void Timer1Timer();
     void Timer2Timer();
     void Button1Click();
@@ -93,12 +98,14 @@ public:
 protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate();
     void FormActivate();
     void FormResize();
+    void FormClose();
     void buildLayout();
     void layoutPanel2();
     void showSettings();

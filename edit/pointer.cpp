@@ -56,9 +56,14 @@ PointerResult PointerEvent(CursorState &cursor, ChartState &chart, CurveData &da
     PointerResult result;
     result.status = TrackPointer(cursor, chart.geometry, data.Levels, texts, language, x, y);
     if (leftHeld && result.status) {
-        data.Levels[static_cast<size_t>(cursor.CursorChannel)]
-                   [static_cast<size_t>(cursor.CursorColumn)] = cursor.CursorLevel;
+        int32_t &cell = data.Levels[static_cast<size_t>(cursor.CursorChannel)]
+                                   [static_cast<size_t>(cursor.CursorColumn)];
         result.wrote = true;
+        result.row = cursor.CursorChannel;
+        result.column = cursor.CursorColumn;
+        result.before = cell;
+        result.after = cursor.CursorLevel;
+        cell = cursor.CursorLevel;
     }
     return result;
 }

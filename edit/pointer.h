@@ -33,7 +33,11 @@ std::optional<QString> TrackPointer(CursorState &cursor, const Geometry &geometr
 // What one pointer event over the chart did.
 struct PointerResult {
     std::optional<QString> status; // the new status-line text, when the position was accepted
-    bool wrote = false;            // whether a cell was written
+    bool wrote = false;            // whether a cell was written, and which with what:
+    int row = 0;
+    int column = 0;
+    int32_t before = 0;
+    int32_t after = 0;
 };
 
 // One pointer move or press over the chart. With the left button held, the band under the

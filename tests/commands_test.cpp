@@ -262,3 +262,19 @@ TEST_F(Editing, CapturedDragsFarOutsideStayInBounds) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt)
+{
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("Datei nicht gefunden")),
+              QStringLiteral("Datei nicht gefunden."));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("E/A-Fehler 16")), QStringLiteral("E/A-Fehler 16."));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("Fertig!")), QStringLiteral("Fertig!"));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("Ende.")), QStringLiteral("Ende."));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("a-")), QStringLiteral("a-"));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("a/")), QStringLiteral("a/."));
+    EXPECT_EQ(ErrorBoxText(QString()), QString());
+}
+
+} // namespace
