@@ -161,3 +161,26 @@ TEST(Canvas, TextIsPlacedByItsTopLeftCorner) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Canvas, VerticalLinesDrawTheSamePixelsAsOneLineAfterAnother) {
+    const std::vector<int> xs{-3, 0, 7, 19, 39, 40, 55};
+    for (auto [from, to] : {std::pair{30, 2}, std::pair{2, 30}, std::pair{-5, 50},
+                            std::pair{50, -5}, std::pair{12, 12}}) {
+        QImage batch = Blank();
+        QImage single = Blank();
+        Canvas a(batch);
+        Canvas b(single);
+        a.setPenColor(kPen);
+        b.setPenColor(kPen);
+        a.verticalLines(xs, from, to);
+        for (int x : xs) {
+            b.moveTo(x, from);
+            b.lineTo(x, to);
+        }
+        EXPECT_EQ(batch, single) << from << " -> " << to;
+    }
+}
+
+} // namespace

@@ -269,3 +269,43 @@ TEST_F(PainterTest, WideChartsContinueTheBackgroundsWithoutThePanelStripe) {
 }
 
 } // namespace
+
+namespace {
+
+// Painting from kept captions must give exactly the pixels of a first paint.
+TEST_F(PainterTest, KeptCaptionsGiveTheSamePixelsAsAFreshPaint) {
+    data.Levels[1][5] = 120;
+    Paint(true);
+    auto paintFresh = [this](QSize size, const std::array<QString, 4> &captions) {
+        QImage fresh(size, QImage::Format_RGB32);
+        fresh.fill(0xff123456u);
+        ChartState freshState;
+        PaintInputs inputs = Inputs();
+        inputs.captions = captions;
+        PaintCurves(fresh, freshState, inputs, true);
+        return fresh;
+    };
+
+    // A repaint of band 2 and a full paint in the same language.
+    state.BandDirty = {0, 1, 0, 0};
+    Paint(false);
+    EXPECT_EQ(surface, paintFresh(surface.size(), Inputs().captions));
+
+    // Another language: the captions are drawn anew.
+    const std::array<QString, 4> english{
+        QStringLiteral("W h i t e  "), QStringLiteral("B l u e   "), QStringLiteral("C l o u d s "),
+        QStringLiteral("M o o n   ")};
+    PaintInputs inputs = Inputs();
+    inputs.captions = english;
+    PaintCurves(surface, state, inputs, true);
+    EXPECT_EQ(surface, paintFresh(surface.size(), english));
+
+    // Another band height.
+    surface = QImage(1652, 700, QImage::Format_RGB32);
+    surface.fill(0xff123456u);
+    Paint(true);
+    EXPECT_EQ(state.geometry.BandHeight, 162);
+    EXPECT_EQ(surface, paintFresh(surface.size(), Inputs().captions));
+}
+
+} // namespace

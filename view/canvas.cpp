@@ -47,9 +47,33 @@ bool ClipBlock(const QImage &dst, int &dx, int &dy, const QImage &src, int &sx, 
 
 } // namespace
 
+Canvas::Canvas(QImage &surface)
+    : m_surface(surface), m_bits(surface.bits()), m_pitch(surface.bytesPerLine()),
+      m_ascent(QFontMetrics(m_font).ascent()) {}
+
+void Canvas::verticalLines(const std::vector<int> &xs, int from, int to) {
+    const int step = from < to ? 1 : -1;
+    int first = from;
+    int last = to - step;
+    if (from == to)
+        return;
+    if (step < 0)
+        std::swap(first, last);
+    first = std::max(first, 0);
+    last = std::min(last, m_surface.height() - 1);
+    const auto width = static_cast<unsigned>(m_surface.width());
+    for (int row = first; row <= last; ++row) {
+        auto *line = reinterpret_cast<QRgb *>(m_bits + row * m_pitch);
+        for (int x : xs)
+            if (static_cast<unsigned>(x) < width)
+                line[x] = m_pen;
+    }
+}
+
 void Canvas::plot(int x, int y, QRgb color) {
-    if (x >= 0 && y >= 0 && x < m_surface.width() && y < m_surface.height())
-        Row(m_surface, y)[x] = color;
+    if (static_cast<unsigned>(x) < static_cast<unsigned>(m_surface.width()) &&
+        static_cast<unsigned>(y) < static_cast<unsigned>(m_surface.height()))
+        reinterpret_cast<QRgb *>(m_bits + y * m_pitch)[x] = color;
 }
 
 void Canvas::moveTo(int x, int y) {
@@ -60,6 +84,21 @@ void Canvas::moveTo(int x, int y) {
 void Canvas::lineTo(int x1, int y1) {
     int x = m_x;
     int y = m_y;
+    if (x == x1 && static_cast<unsigned>(x) < static_cast<unsigned>(m_surface.width())) {
+        // Vertical: the grid's lines. Rows from the start up to, not including, the end.
+        const int step = y < y1 ? 1 : -1;
+        int from = y;
+        int to = y1 - step; // last row drawn
+        if (step < 0)
+            std::swap(from, to);
+        from = std::max(from, 0);
+        to = std::min(to, m_surface.height() - 1);
+        for (int row = from; row <= to; ++row)
+            reinterpret_cast<QRgb *>(m_bits + row * m_pitch)[x] = m_pen;
+        m_x = x1;
+        m_y = y1;
+        return;
+    }
     const int dx = std::abs(x1 - x);
     const int dy = -std::abs(y1 - y);
     const int stepX = x < x1 ? 1 : -1;
@@ -91,11 +130,19 @@ void Canvas::rectangle(int left, int top, int right, int bottom) {
     }
 }
 
+Canvas::~Canvas() = default;
+
+void Canvas::setFont(const QFont &font) {
+    m_font = font;
+    m_ascent = QFontMetrics(font).ascent();
+}
+
 void Canvas::textOut(int x, int y, const QString &text) {
-    QPainter painter(&m_surface);
-    painter.setFont(m_font);
-    painter.setPen(QColor::fromRgb(m_fontColor));
-    painter.drawText(QPoint(x, y + QFontMetrics(m_font).ascent()), text);
+    if (!m_textPainter)
+        m_textPainter = std::make_unique<QPainter>(&m_surface);
+    m_textPainter->setFont(m_font);
+    m_textPainter->setPen(QColor::fromRgb(m_fontColor));
+    m_textPainter->drawText(QPoint(x, y + m_ascent), text);
 }
 
 int Canvas::textWidth(const QString &text) const {
@@ -136,16 +183,23 @@ void AlphaBlend(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, 
     }
 }
 
-void DrawTranslucentText(Canvas &canvas, const QRect &rect, uint8_t alpha, const QFont &font,
-                         QRgb fontColor, const QString &text, QImage &scratch) {
-    // Outside the glyphs the copy equals the canvas, and the blend leaves such pixels
-    // unchanged; so only the glyphs' box (with a margin for smoothing) is copied, drawn
-    // on and blended back.
+QRect TranslucentTextBox(const Canvas &canvas, const QRect &rect, const QFont &font,
+                         const QString &text) {
     const QFontMetrics metrics(font);
     const QPoint origin(rect.left() + 20, rect.top() + 20 + metrics.ascent());
     QRect box = metrics.boundingRect(text).translated(origin).adjusted(-4, -4, 4, 4);
-    box &= rect;
-    box &= canvas.surface().rect();
+    return box & rect & canvas.surface().rect();
+}
+
+void DrawTranslucentText(Canvas &canvas, const QRect &rect, uint8_t alpha, const QFont &font,
+                         QRgb fontColor, const QString &text, QImage &scratch, const QRect &only) {
+    // Outside the glyphs the copy equals the canvas, and the blend leaves such pixels
+    // unchanged; so only the glyphs' box (with a margin for smoothing) is copied, drawn
+    // on and blended back.
+    const QPoint origin(rect.left() + 20, rect.top() + 20 + QFontMetrics(font).ascent());
+    QRect box = TranslucentTextBox(canvas, rect, font, text);
+    if (!only.isNull())
+        box &= only;
     if (box.isEmpty())
         return;
 

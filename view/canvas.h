@@ -6,18 +6,26 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
+#include <vector>
+
+class QPainter;
 
 // Raster operations with the exact rules of a classic desktop canvas, on an RGB32 surface.
 // Only text goes through QPainter.
 class Canvas {
 public:
-    explicit Canvas(QImage &surface) : m_surface(surface) {}
+    explicit Canvas(QImage &surface);
+    ~Canvas();
+    Canvas(const Canvas &) = delete;
+    Canvas &operator=(const Canvas &) = delete;
 
     QImage &surface() { return m_surface; }
+    const QImage &surface() const { return m_surface; }
 
     void setPenColor(QRgb color) { m_pen = color | 0xff000000u; }
     void setBrushColor(QRgb color) { m_brush = color | 0xff000000u; }
-    void setFont(const QFont &font) { m_font = font; }
+    void setFont(const QFont &font);
     void setFontColor(QRgb color) { m_fontColor = color | 0xff000000u; }
     QRgb penColor() const { return m_pen; }
     QRgb brushColor() const { return m_brush; }
@@ -27,6 +35,9 @@ public:
     // Draws a Bresenham line from the current position up to, but not including, (x, y),
     // which becomes the current position. A zero-length line paints nothing.
     void lineTo(int x, int y);
+    // The lines from (x, from) to (x, to) for every x, each without its end pixel, drawn row
+    // by row: the same pixels as moveTo and lineTo per line.
+    void verticalLines(const std::vector<int> &xs, int from, int to);
     // Fills columns left..right-1 and rows top..bottom-1 with the brush and outlines that
     // area with the pen.
     void rectangle(int left, int top, int right, int bottom);
@@ -41,10 +52,15 @@ private:
     void plot(int x, int y, QRgb color);
 
     QImage &m_surface;
+    uchar *m_bits;     // the surface's pixels, taken once
+    qsizetype m_pitch; // bytes per row
     QRgb m_pen = 0xff000000u;
     QRgb m_brush = 0xffffffffu;
     QRgb m_fontColor = 0xff000000u;
     QFont m_font;
+    int m_ascent = 0;
+    // One painter serves every text of a paint; raster writes go straight to the same memory.
+    std::unique_ptr<QPainter> m_textPainter;
     int m_x = 0;
     int m_y = 0;
 };
@@ -60,8 +76,16 @@ void AlphaBlend(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, 
 // Draws text translucently into rect of the canvas: the text is drawn at (20, 20) inside a
 // copy of the rect's pixels, which is then blended back with the given alpha. scratch is
 // reused between calls to spare an allocation per caption.
+// Only the pixels inside `only` (canvas coordinates) are copied, drawn on and blended, when it
+// is given; the result there is the same as without it.
 void DrawTranslucentText(Canvas &canvas, const QRect &rect, uint8_t alpha, const QFont &font,
-                         QRgb fontColor, const QString &text, QImage &scratch);
+                         QRgb fontColor, const QString &text, QImage &scratch,
+                         const QRect &only = QRect());
+
+// The box of canvas pixels that DrawTranslucentText may change: the glyphs' box with a margin
+// for smoothing, inside rect and the canvas.
+QRect TranslucentTextBox(const Canvas &canvas, const QRect &rect, const QFont &font,
+                         const QString &text);
 
 // x / 255 for 0 <= x <= 255 * 255, truncated, without a division.
 constexpr uint32_t DivideBy255(uint32_t x) {

@@ -51,6 +51,45 @@ void DrawMarker(Canvas &canvas, const Geometry &g) {
     canvas.rectangle(g.PointX - 3, g.PointY - 3, g.PointX + 3, g.PointY + 3);
 }
 
+// The caption of band b (1..4), blended into the rectangle from 30 rows above the band to its
+// end. Inside the band the result depends only on the band's background, so it is kept and
+// copied on later repaints; rows of the band above are always blended afresh.
+void DrawBandCaption(Canvas &canvas, ChartState &state, const PaintInputs &in, int b, int look) {
+    const Geometry &g = state.geometry;
+    const int top = (b - 1) * g.BandHeight;
+    const QString &text = in.captions[static_cast<size_t>(b - 1)];
+    const QRect rect(QPoint(40, top - 30), QPoint(800 - 1, b * g.BandHeight - 1));
+    const QRect box = TranslucentTextBox(canvas, rect, in.captionFont, text);
+    if (box.isEmpty())
+        return;
+    const QRect above = box & QRect(QPoint(box.left(), box.top()), QPoint(box.right(), top - 1));
+    if (!above.isEmpty())
+        DrawTranslucentText(canvas, rect, CaptionAlpha, in.captionFont, in.captionColor, text,
+                            state.captionScratch, above);
+    const QRect inside = box & QRect(QPoint(box.left(), top), QPoint(box.right(), box.bottom()));
+    if (inside.isEmpty())
+        return;
+
+    CaptionCache &cache = state.captions[static_cast<size_t>(b - 1)];
+    const QRect relative = inside.translated(0, -top);
+    const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6")
+                            .arg(text, in.captionFont.key())
+                            .arg(in.captionColor)
+                            .arg(in.sheet.cacheKey())
+                            .arg(look)
+                            .arg(g.BandHeight);
+    if (cache.key == key && cache.box == relative) {
+        BlockCopy(canvas.surface(), inside.left(), inside.top(), cache.pixels, 0, 0, inside.width(),
+                  inside.height());
+        return;
+    }
+    DrawTranslucentText(canvas, rect, CaptionAlpha, in.captionFont, in.captionColor, text,
+                        state.captionScratch, inside);
+    cache.key = key;
+    cache.box = relative;
+    cache.pixels = canvas.surface().copy(inside);
+}
+
 void PaintBand(Canvas &canvas, ChartState &state, const PaintInputs &in, int b) {
     Geometry &g = state.geometry;
     QImage &surface = canvas.surface();
@@ -61,18 +100,25 @@ void PaintBand(Canvas &canvas, ChartState &state, const PaintInputs &in, int b) 
     CopyBandBackground(surface, (b - 1) * g.BandHeight, in.sheet, look * SheetBandHeight,
                        g.ChartWidth + 20, g.BandHeight);
     if (b <= 4) {
-        const QRect rect(QPoint(40, (b - 1) * g.BandHeight - 30),
-                         QPoint(800 - 1, b * g.BandHeight - 1));
-        DrawTranslucentText(canvas, rect, CaptionAlpha, in.captionFont, in.captionColor,
-                            in.captions[static_cast<size_t>(b - 1)], state.captionScratch);
+        DrawBandCaption(canvas, state, in, b, look);
         state.BandDirty[static_cast<size_t>(b - 1)] = 0;
     }
     canvas.setBrushColor(MarkerColor);
 
+    // Grid: a line at every column from the level-0 row up to the band's top row, without
+    // its end pixel; drawn row by row, which gives the same pixels as one line after another.
     canvas.setPenColor(GridColor);
-    for (int i = 0; i < g.PointCount; ++i) {
-        MoveToPoint(canvas, g, b, i, 0);
-        LineToPoint(canvas, g, b, i, 255);
+    if (g.PointCount > 0) {
+        std::vector<int> &xs = state.gridColumns;
+        xs.clear();
+        for (int i = 0; i < g.PointCount; ++i) {
+            g.MapPoint(b, i, 0);
+            xs.push_back(g.PointX);
+        }
+        const int bottom = g.PointY;
+        g.MapPoint(b, g.PointCount - 1, 255);
+        canvas.verticalLines(xs, bottom, g.PointY);
+        canvas.moveTo(g.PointX, g.PointY);
     }
 
     canvas.setPenColor(CurveColor);
@@ -116,8 +162,11 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
             PaintBand(canvas, state, in, b);
             changed += QRect(0, (b - 1) * g.BandHeight - 30, surface.width(), g.BandHeight + 30);
         }
-        PaintAxis(canvas, in, g, labelFont);
     }
+    // The strip and hour labels go over the bands drawn before them; drawn after the last band
+    // they come out as if drawn after each.
+    if (g.ChannelCount >= 1)
+        PaintAxis(canvas, in, g, labelFont);
 
     canvas.setFont(labelFont);
     for (int i = 1; i <= 4; ++i) {

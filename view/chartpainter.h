@@ -11,15 +11,26 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 inline constexpr int DirtyFlagCount = 4;
 
 // What the chart keeps between paints: its geometry and the repaint flags of bands 1..4.
 // Bands past the fourth share the fourth flag, so an edit below band 4 repaints them too.
+// A band caption as blended into its band's fresh background: the same on every repaint of
+// the band until the text, font, colour, band height, chart width or sheet change.
+struct CaptionCache {
+    QString key;
+    QRect box; // relative to the band's top row
+    QImage pixels;
+};
+
 struct ChartState {
     Geometry geometry;
     std::array<uint8_t, DirtyFlagCount> BandDirty{};
     QImage captionScratch; // reused by the band captions
+    std::array<CaptionCache, 4> captions;
+    std::vector<int> gridColumns; // reused by the grid
 };
 
 // What one paint reads besides the chart state.

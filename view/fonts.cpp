@@ -2,13 +2,22 @@
 
 #include <QFontMetrics>
 
+#include <algorithm>
+
 int PixelSizeForCellHeight(QFont font, int cellHeight) {
-    int size = cellHeight;
-    for (; size > 1; --size) {
-        font.setPixelSize(size);
-        if (QFontMetrics(font).height() <= cellHeight)
-            break;
-    }
+    // Start from the cell height of a large probe, then step to the exact size: a few font
+    // loads rather than one per pixel size.
+    font.setPixelSize(100);
+    const int probe = std::max(1, QFontMetrics(font).height());
+    int size = std::max(1, cellHeight * 100 / probe + 1);
+    auto cell = [&font](int pixels) {
+        font.setPixelSize(pixels);
+        return QFontMetrics(font).height();
+    };
+    while (size > 1 && cell(size) > cellHeight)
+        --size;
+    while (cell(size + 1) <= cellHeight)
+        ++size;
     return size;
 }
 
