@@ -3,7 +3,7 @@
 set -euo pipefail
 
 PACKAGES=(
-    g++ make cmake pkgconf
+    g++ make cmake pkgconf dpkg-dev file
     qt6-base-dev libgl-dev libjpeg-dev libjpeg-turbo-progs
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev

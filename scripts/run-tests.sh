@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole test suite headless, once with
-# warnings as errors and once under AddressSanitizer + UndefinedBehaviorSanitizer.
+# warnings as errors and once under AddressSanitizer + UndefinedBehaviorSanitizer; then fuzzes
+# the curve-file reader briefly (FUZZ_SECONDS, 20 by default; 0 skips it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/packages.sh
@@ -12,3 +13,7 @@ for preset in default asan; do
     cmake --build --preset "$preset" -j"$jobs"
     ctest --preset "$preset" -j"$jobs"
 done
+if [ "${FUZZ_SECONDS:-20}" != 0 ]; then
+    echo "=== fuzz ==="
+    FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/fuzz.sh
+fi

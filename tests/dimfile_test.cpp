@@ -1,0 +1,798 @@
+#include "model/dimfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Test doubles and helpers
+
+QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray bytes;
+    for (const int value : values)
+        bytes.append(static_cast<char>(value));
+    return bytes;
+}
+
+QByteArray Repeat(int count, int value) {
+    return QByteArray(count, static_cast<char>(value));
+}
+
+// A clock that gives its readings one after the other and then keeps giving the last one.
+class ScriptedClock final : public Clock {
+public:
+    explicit ScriptedClock(std::vector<TimeOfDay> readings) : m_readings(std::move(readings)) {}
+    TimeOfDay now() const override {
+        const size_t index = std::min(m_reads, m_readings.size() - 1);
+        ++m_reads;
+        return m_readings[index];
+    }
+    size_t reads() const { return m_reads; }
+
+private:
+    std::vector<TimeOfDay> m_readings;
+    mutable size_t m_reads = 0;
+};
+
+enum class Call { OpenRead, OpenWrite, Create, Read, Write, Sync, Close, CloseAfterWrite, Rename };
+
+// The real file system with one injected failure: the nth call of a kind on a path that
+// contains a given part fails with a given errno (a write failing with 0 writes nothing).
+// Reads and writes can also be cut into small pieces.
+class FaultyFileSystem final : public FileSystem {
+public:
+    void failOn(Call call, int nth, int err, QString pathPart = {}) {
+        m_rule = Rule{call, nth, err, std::move(pathPart), 0};
+    }
+    void limitTransfers(size_t bytes) { m_chunk = bytes; }
+    int count(Call call) const {
+        const auto it = m_counts.find(call);
+        return it == m_counts.end() ? 0 : it->second;
+    }
+    size_t openFiles() const { return m_open.size(); }
+
+    int openRead(const QString &path, int *fd) override {
+        if (const auto err = inject(Call::OpenRead, path))
+            return *err;
+        return opened(m_real.openRead(path, fd), fd, path);
+    }
+    int openWriteExisting(const QString &path, int *fd) override {
+        if (const auto err = inject(Call::OpenWrite, path))
+            return *err;
+        return opened(m_real.openWriteExisting(path, fd), fd, path);
+    }
+    int createExclusive(const QString &path, int *fd) override {
+        if (const auto err = inject(Call::Create, path))
+            return *err;
+        return opened(m_real.createExclusive(path, fd), fd, path);
+    }
+    long read(int fd, void *buffer, size_t size) override {
+        if (const auto err = inject(Call::Read, pathOf(fd)))
+            return -*err;
+        return m_real.read(fd, buffer, std::min(size, m_chunk));
+    }
+    long write(int fd, const void *buffer, size_t size) override {
+        if (const auto err = inject(Call::Write, pathOf(fd)))
+            return -*err;
+        m_open[fd].written = true;
+        return m_real.write(fd, buffer, std::min(size, m_chunk));
+    }
+    int sync(int fd) override {
+        if (const auto err = inject(Call::Sync, pathOf(fd)))
+            return *err;
+        return m_real.sync(fd);
+    }
+    int close(int fd) override {
+        const OpenFile file = m_open[fd];
+        m_open.erase(fd);
+        const int result = m_real.close(fd); // the descriptor is gone either way
+        std::optional<int> err = inject(Call::Close, file.path);
+        if (file.written && !err)
+            err = inject(Call::CloseAfterWrite, file.path);
+        return err ? *err : result;
+    }
+    int rename(const QString &from, const QString &to) override {
+        if (const auto err = inject(Call::Rename, to))
+            return *err;
+        return m_real.rename(from, to);
+    }
+    int remove(const QString &path) override { return m_real.remove(path); }
+    Kind kind(const QString &path) override { return m_real.kind(path); }
+    QString resolved(const QString &path) override { return m_real.resolved(path); }
+
+private:
+    struct Rule {
+        Call call;
+        int nth;
+        int err;
+        QString pathPart;
+        int seen;
+    };
+    struct OpenFile {
+        QString path;
+        bool written = false;
+    };
+
+    std::optional<int> inject(Call call, const QString &path) {
+        ++m_counts[call];
+        if (!m_rule || m_rule->call != call || !path.contains(m_rule->pathPart))
+            return std::nullopt;
+        if (++m_rule->seen != m_rule->nth)
+            return std::nullopt;
+        return m_rule->err;
+    }
+    int opened(int err, const int *fd, const QString &path) {
+        if (err == 0)
+            m_open[*fd] = OpenFile{path};
+        return err;
+    }
+    QString pathOf(int fd) const {
+        const auto it = m_open.find(fd);
+        return it == m_open.end() ? QString() : it->second.path;
+    }
+
+    FileSystem &m_real = SystemFileSystem();
+    std::optional<Rule> m_rule;
+    size_t m_chunk = static_cast<size_t>(-1);
+    std::map<Call, int> m_counts;
+    std::map<int, OpenFile> m_open;
+};
+
+// A temporary folder with helpers for its files.
+class Folder {
+public:
+    Folder() { EXPECT_TRUE(m_dir.isValid()); }
+    QString path(const QString &name) const { return m_dir.path() + QLatin1Char('/') + name; }
+    QString write(const QString &name, const QByteArray &bytes) const {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_EQ(file.write(bytes), bytes.size());
+        return path(name);
+    }
+    QByteArray read(const QString &name) const {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        return file.readAll();
+    }
+    // Every entry, hidden ones included, sorted.
+    QStringList entries() const {
+        return QDir(m_dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::Name);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+std::optional<IoError> Failure(const std::function<void()> &action) {
+    try {
+        action();
+    } catch (const IoError &error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
+void ExpectError(const std::optional<IoError> &error, int code, const char *message) {
+    ASSERT_TRUE(error.has_value()) << "no error, expected code " << code;
+    EXPECT_EQ(error->code(), code);
+    EXPECT_EQ(error->message().toStdString(), std::string(message));
+}
+
+const char *const kNotFound = "Datei nicht gefunden";
+const char *const kBadName = "Ungültiger Dateiname";
+const char *const kTooMany = "Zu viele geöffnete Dateien";
+const char *const kDenied = "Dateizugriff verweigert";
+const char *const kPastEnd = "Versuch hinter dem Dateiende zu lesen";
+const char *const kNoSpace = "Zu wenig Speicherplatz";
+
+// A level table whose cells are all 0..255 and vary with the seed.
+CurveData Pattern(int seed) {
+    CurveData data;
+    for (int r = 0; r < LevelRows; ++r)
+        for (int c = 0; c < LevelColumns; ++c)
+            data.Levels[static_cast<size_t>(r)][static_cast<size_t>(c)] =
+                ((r * 53 + c * 7) ^ (seed * 37)) & 0xff;
+    return data;
+}
+
+// A level table whose every cell differs from any byte a file can hold.
+CurveData Sentinels() {
+    CurveData data;
+    for (int r = 0; r < LevelRows; ++r)
+        for (int c = 0; c < LevelColumns; ++c)
+            data.Levels[static_cast<size_t>(r)][static_cast<size_t>(c)] = 1000 + r * 256 + c;
+    return data;
+}
+
+Settings PatternSettings() {
+    Settings settings;
+    settings.udnk.setPosition(7);
+    settings.udn.setPosition(40);
+    settings.UDTempo.setPosition(9);
+    settings.SBWolkenT.setPosition(33);
+    settings.SBWolkenA.setPosition(66);
+    settings.SBMondA.setPosition(99);
+    settings.sbhell.setPosition(50);
+    settings.sbmond.setPosition(20);
+    return settings;
+}
+
+std::vector<int> SettingValues(const Settings &s) {
+    return {s.udnk.Min,         s.udnk.Max,         s.udnk.Position,      s.udn.Min,
+            s.udn.Max,          s.udn.Position,     s.UDTempo.Min,        s.UDTempo.Max,
+            s.UDTempo.Position, s.SBWolkenT.Min,    s.SBWolkenT.Max,      s.SBWolkenT.Position,
+            s.SBWolkenA.Min,    s.SBWolkenA.Max,    s.SBWolkenA.Position, s.SBMondA.Min,
+            s.SBMondA.Max,      s.SBMondA.Position, s.sbhell.Min,         s.sbhell.Max,
+            s.sbhell.Position,  s.sbmond.Min,       s.sbmond.Max,         s.sbmond.Position};
+}
+
+std::string Difference(const CurveData &expected, const CurveData &actual) {
+    for (size_t r = 0; r < LevelRows; ++r)
+        for (size_t c = 0; c < LevelColumns; ++c)
+            if (expected.Levels[r][c] != actual.Levels[r][c])
+                return "row " + std::to_string(r) + ", column " + std::to_string(c) +
+                       ": expected " + std::to_string(expected.Levels[r][c]) + ", got " +
+                       std::to_string(actual.Levels[r][c]);
+    return {};
+}
+
+std::string ByteDifference(const QByteArray &expected, const QByteArray &actual) {
+    if (expected.size() != actual.size())
+        return "size " + std::to_string(actual.size()) + " instead of " +
+               std::to_string(expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        if (expected[i] != actual[i])
+            return "offset " + std::to_string(i) + ": expected " +
+                   std::to_string(static_cast<uint8_t>(expected[i])) + ", got " +
+                   std::to_string(static_cast<uint8_t>(actual[i]));
+    return {};
+}
+
+std::vector<int> ByteValues(const QByteArray &bytes) {
+    std::vector<int> values;
+    for (const char byte : bytes)
+        values.push_back(static_cast<uint8_t>(byte));
+    return values;
+}
+
+// The file level of channel n (1..4) at column k in the hand-built files below.
+int FileLevel(int n, int k) {
+    return (n * 71 + k * 13 + 9) % 256;
+}
+
+// Block 1: its header and the 4 x 96 levels.
+QByteArray Block1() {
+    QByteArray bytes = Bytes({1, 96, 4});
+    for (int n = 1; n <= 4; ++n)
+        for (int k = 0; k < 96; ++k)
+            bytes.append(static_cast<char>(FileLevel(n, k)));
+    return bytes;
+}
+
+// Blocks 2 and 3 of a complete file with the three settings bytes.
+QByteArray Blocks2And3(int speed, int intensity, int moon) {
+    return Bytes({2, 30, 1}) + Repeat(30, 255) + Bytes({3, 20, 1, speed, intensity, moon}) +
+           Repeat(17, 0);
+}
+
+void TakeFileLevels(CurveData &data) {
+    for (int n = 1; n <= 4; ++n)
+        for (int k = 0; k < 96; ++k)
+            data.Levels[static_cast<size_t>(n)][static_cast<size_t>(k)] = FileLevel(n, k);
+}
+
+// ---------------------------------------------------------------------------------------
+// Saving
+
+TEST(DimSave, WritesChannelsOneToFourAndTheFixedBlocks) {
+    CurveData data;
+    for (int r = 0; r < LevelRows; ++r)
+        for (int c = 0; c < LevelColumns; ++c)
+            data.Levels[static_cast<size_t>(r)][static_cast<size_t>(c)] = 0xa5 + r;
+    // Levels outside 0..255 are stored by their low 8 bits.
+    const auto level = [](int n, int k) { return n * 97 + k * 29 - 300; };
+    for (int n = 1; n <= 4; ++n)
+        for (int k = 0; k < 96; ++k)
+            data.Levels[static_cast<size_t>(n)][static_cast<size_t>(k)] = level(n, k);
+    Settings settings;
+    settings.udnk.setPosition(10);
+    settings.udn.setPosition(2);
+    ASSERT_EQ(settings.udnk.position(), 10);
+    ASSERT_EQ(settings.udn.position(), 2);
+    settings.SBWolkenT.setPosition(123);
+    settings.SBWolkenA.setPosition(45);
+    settings.SBMondA.setPosition(6);
+
+    Folder folder;
+    const ScriptedClock clock({{8, 0, 0}});
+    SaveDimFile(SystemFileSystem(), clock, folder.path(QStringLiteral("P3.DIM")), data, settings);
+
+    QByteArray expected(443, '\0');
+    const auto at = [&expected](int offset, int value) {
+        expected[offset] = static_cast<char>(value & 0xff);
+    };
+    at(0, 1);
+    at(1, 96);
+    at(2, 4);
+    for (int n = 1; n <= 4; ++n)
+        for (int k = 0; k < 96; ++k)
+            at(3 + 96 * (n - 1) + k, level(n, k));
+    at(387, 2);
+    at(388, 30);
+    at(389, 1);
+    for (int offset = 390; offset <= 419; ++offset)
+        at(offset, 255);
+    at(420, 3);
+    at(421, 20);
+    at(422, 1);
+    at(423, 123);
+    at(424, 45);
+    at(425, 6);
+    EXPECT_EQ(ByteDifference(expected, folder.read(QStringLiteral("P3.DIM"))), "");
+}
+
+TEST(DimSave, LoadingASavedFileRestoresChannelsAndCloudSettings) {
+    struct Variant {
+        int seed, speed, intensity, moon;
+    };
+    const Variant variants[] = {{1, 1, 0, 0}, {2, 255, 255, 255}, {3, 128, 200, 17}};
+    for (const size_t chunk : {size_t{0}, size_t{7}}) {
+        for (const Variant &v : variants) {
+            SCOPED_TRACE("seed " + std::to_string(v.seed) + ", transfers of " +
+                         (chunk ? std::to_string(chunk) + " bytes" : std::string("any size")));
+            FaultyFileSystem fs;
+            if (chunk)
+                fs.limitTransfers(chunk);
+            const CurveData source = Pattern(v.seed);
+            Settings sourceSettings;
+            sourceSettings.SBWolkenT.setPosition(v.speed);
+            sourceSettings.SBWolkenA.setPosition(v.intensity);
+            sourceSettings.SBMondA.setPosition(v.moon);
+            Folder folder;
+            const QString path = folder.path(QStringLiteral("P2.DIM"));
+            SaveDimFile(fs, ScriptedClock({{1, 2, 3}}), path, source, sourceSettings);
+
+            CurveData data = Sentinels();
+            Settings settings = PatternSettings();
+            CurveData expected = data;
+            Settings expectedSettings = settings;
+            for (size_t n = 1; n <= 4; ++n)
+                for (size_t k = 0; k < 96; ++k)
+                    expected.Levels[n][k] = source.Levels[n][k];
+            expectedSettings.SBWolkenT.Position = v.speed;
+            expectedSettings.SBWolkenA.Position = v.intensity;
+            expectedSettings.SBMondA.Position = v.moon;
+
+            EXPECT_EQ(LoadDimFile(fs, path, data, settings), LoadResult::Loaded);
+            EXPECT_EQ(Difference(expected, data), "");
+            EXPECT_EQ(SettingValues(expectedSettings), SettingValues(settings));
+            EXPECT_EQ(fs.openFiles(), 0u);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading
+
+enum class Outcome { Rejected, ShortRead, Levels, LevelsAndSettings };
+
+struct ReadCase {
+    const char *name;
+    QByteArray bytes;
+    Outcome outcome;
+    std::array<int, 3> settings{}; // SBWolkenT, SBWolkenA, SBMondA after loading
+};
+
+std::ostream &operator<<(std::ostream &out, const ReadCase &c) {
+    return out << c.name;
+}
+
+class DimRead : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(DimRead, TakesOverAllOrNothing) {
+    const ReadCase &c = GetParam();
+    Folder folder;
+    const QString path = folder.write(QStringLiteral("P1.DIM"), c.bytes);
+    CurveData data = Sentinels();
+    Settings settings = PatternSettings();
+    CurveData expected = data;
+    Settings expectedSettings = settings;
+
+    std::optional<LoadResult> result;
+    const auto error =
+        Failure([&] { result = LoadDimFile(SystemFileSystem(), path, data, settings); });
+
+    switch (c.outcome) {
+    case Outcome::Rejected:
+        ASSERT_FALSE(error.has_value()) << error->code();
+        EXPECT_EQ(result, LoadResult::Rejected);
+        break;
+    case Outcome::ShortRead:
+        ExpectError(error, 100, kPastEnd);
+        break;
+    case Outcome::LevelsAndSettings:
+        expectedSettings.SBWolkenT.Position = c.settings[0];
+        expectedSettings.SBWolkenA.Position = c.settings[1];
+        expectedSettings.SBMondA.Position = c.settings[2];
+        [[fallthrough]];
+    case Outcome::Levels:
+        ASSERT_FALSE(error.has_value()) << error->code();
+        EXPECT_EQ(result, LoadResult::Loaded);
+        TakeFileLevels(expected);
+        break;
+    }
+    EXPECT_EQ(Difference(expected, data), "");
+    EXPECT_EQ(SettingValues(expectedSettings), SettingValues(settings));
+}
+
+std::vector<ReadCase> ReadCases() {
+    const QByteArray full = Block1() + Blocks2And3(17, 99, 201);
+    const QByteArray tail = Bytes({3, 20, 1, 44, 45, 46}) + Repeat(17, 0);
+    std::vector<ReadCase> cases = {
+        {"Complete", full, Outcome::LevelsAndSettings, {17, 99, 201}},
+        {"WithoutTrailingZeros", full.left(426), Outcome::LevelsAndSettings, {17, 99, 201}},
+        {"TrailingBytesIgnored",
+         full + Repeat(300, 0xee),
+         Outcome::LevelsAndSettings,
+         {17, 99, 201}},
+        {"CloudSpeedZeroLoadsAsOne",
+         Block1() + Blocks2And3(0, 7, 8),
+         Outcome::LevelsAndSettings,
+         {1, 7, 8}},
+        {"AllSettingsMax",
+         Block1() + Blocks2And3(255, 255, 255),
+         Outcome::LevelsAndSettings,
+         {255, 255, 255}},
+        {"Intensity200",
+         Block1() + Blocks2And3(9, 200, 0),
+         Outcome::LevelsAndSettings,
+         {9, 200, 0}},
+        // Block 3 directly after block 1; its row length and count are not looked at.
+        {"Block3AfterBlock1",
+         Block1() + Bytes({3, 0, 0, 40, 50, 60}),
+         Outcome::LevelsAndSettings,
+         {40, 50, 60}},
+        {"Block2OfNoBytes",
+         Block1() + Bytes({2, 0, 7}) + tail,
+         Outcome::LevelsAndSettings,
+         {44, 45, 46}},
+        // Only the row length counts: 5 bytes are skipped, not 5 x 9.
+        {"Block2RowCountIgnored",
+         Block1() + Bytes({2, 5, 9}) + Repeat(5, 0xaa) + tail,
+         Outcome::LevelsAndSettings,
+         {44, 45, 46}},
+        {"Block2Longest",
+         Block1() + Bytes({2, 255, 1}) + Repeat(255, 3) + Bytes({3, 1, 1}) + Bytes({11, 12, 13}),
+         Outcome::LevelsAndSettings,
+         {11, 12, 13}},
+        // Block 2 is skipped once only; a second one ends reading.
+        {"Block2Twice", Block1() + Bytes({2, 0, 0, 2, 0, 0}) + tail, Outcome::Levels},
+        {"OtherTagAfterBlock2", Block1() + Bytes({2, 1, 1, 3}) + Bytes({4, 20, 1}) + tail,
+         Outcome::Levels},
+        {"Block3ValuesCut", Block1() + Bytes({3, 20, 1, 5, 6}), Outcome::ShortRead},
+        {"Block2SkipCut", Block1() + Bytes({2, 30, 1}) + Repeat(29, 255), Outcome::ShortRead},
+        {"Block2WithoutNextHeader", Block1() + Bytes({2, 30, 1}) + Repeat(30, 255),
+         Outcome::ShortRead},
+        {"Block2NextHeaderCut", Block1() + Bytes({2, 30, 1}) + Repeat(30, 255) + Bytes({3, 20}),
+         Outcome::ShortRead},
+        {"Block1Only", Block1(), Outcome::ShortRead},
+        {"SecondHeaderCut", Block1() + Bytes({3, 20}), Outcome::ShortRead},
+        {"LevelsCut", Block1().left(200), Outcome::ShortRead},
+        {"HeaderOnly", Bytes({1, 96, 4}), Outcome::ShortRead},
+        {"Empty", QByteArray(), Outcome::ShortRead},
+        {"OneByte", Bytes({1}), Outcome::ShortRead},
+        {"TwoBytes", Bytes({1, 96}), Outcome::ShortRead},
+        // Only the first header decides; the rest of these files is complete.
+        {"RejectedChannels5", Bytes({1, 96, 5}) + full.mid(3), Outcome::Rejected},
+        {"RejectedPoints95", Bytes({1, 95, 4}) + full.mid(3), Outcome::Rejected},
+        {"RejectedTag2", Bytes({2, 96, 4}) + full.mid(3), Outcome::Rejected},
+        {"RejectedHeaderOnly", Bytes({0, 0, 0}), Outcome::Rejected},
+    };
+    // Any tag other than 2 or 3 after block 1 ends reading: the block 3 behind it is unread.
+    static const char *const kTagNames[] = {"OtherTag0", "OtherTag1", "OtherTag4", "OtherTag128",
+                                            "OtherTag255"};
+    const int tags[] = {0, 1, 4, 128, 255};
+    for (size_t i = 0; i < std::size(tags); ++i)
+        cases.push_back({kTagNames[i], Block1() + Bytes({tags[i], 20, 1}) + tail, Outcome::Levels});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(DimFiles, DimRead, ::testing::ValuesIn(ReadCases()),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------------------
+// SEL.DAT
+
+struct SelCase {
+    const char *test;
+    const char *name; // UTF-8
+    int number;
+};
+
+std::ostream &operator<<(std::ostream &out, const SelCase &c) {
+    return out << c.name;
+}
+
+class SelNumber : public ::testing::TestWithParam<SelCase> {};
+
+TEST_P(SelNumber, ComesFromTheSecondCharacterOfTheName) {
+    Folder folder;
+    const ScriptedClock clock({{14, 5, 9}});
+    SaveDimFile(SystemFileSystem(), clock, folder.path(QString::fromUtf8(GetParam().name)),
+                Pattern(1), Settings());
+    const QByteArray sel = folder.read(QStringLiteral("SEL.DAT"));
+    ASSERT_EQ(sel.size(), 6);
+    EXPECT_EQ(static_cast<uint8_t>(sel[0]), GetParam().number);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SelNames, SelNumber,
+    ::testing::Values(SelCase{"P3", "P3.DIM", 3}, SelCase{"P0", "P0.DIM", 0},
+                      SelCase{"X9", "X9.DIM", 9}, SelCase{"SecondIsDot", "A.DIM", 254},
+                      SelCase{"Upper", "AB.DIM", 18}, SelCase{"Lower", "ab.DIM", 50},
+                      SelCase{"OneCharacter", "Q", 1}, SelCase{"SecondIsSpace", "P 1.DIM", 240},
+                      SelCase{"Latin1", "Pé.DIM", 0xe9 - 48},
+                      SelCase{"EuroSign", "P€.DIM", 0x80 - 48},
+                      SelCase{"YDiaeresis", "PŸ.DIM", 0x9f - 48}),
+    [](const auto &info) { return std::string(info.param.test); });
+
+TEST(SelFile, HoldsOneClockReadingAndTheBrightnessBars) {
+    Folder folder;
+    const QString path = folder.path(QStringLiteral("P3.DIM"));
+    folder.write(QStringLiteral("SEL.DAT"), QByteArray("an older, longer selection file"));
+    const ScriptedClock clock({{14, 5, 9}});
+    Settings settings;
+    SaveDimFile(SystemFileSystem(), clock, path, Pattern(1), settings);
+    EXPECT_EQ(ByteValues(folder.read(QStringLiteral("SEL.DAT"))),
+              (std::vector<int>{3, 14, 5, 9, 0, 0}));
+    EXPECT_EQ(clock.reads(), 1u);
+
+    settings.sbhell.setPosition(37);
+    settings.sbmond.setPosition(12);
+    SaveDimFile(SystemFileSystem(), clock, path, Pattern(1), settings);
+    EXPECT_EQ(ByteValues(folder.read(QStringLiteral("SEL.DAT"))),
+              (std::vector<int>{3, 14, 5, 9, 37, 12}));
+    EXPECT_EQ(clock.reads(), 2u);
+    EXPECT_EQ(folder.entries(), QStringList({QStringLiteral("P3.DIM"), QStringLiteral("SEL.DAT")}));
+}
+
+TEST(SelFile, TakesTheTimeFromASingleReadingAtTheTurnOfAnHour) {
+    Folder folder;
+    const QString path = folder.path(QStringLiteral("P5.DIM"));
+    const ScriptedClock clock({{14, 59, 59}, {15, 0, 0}});
+    SaveDimFile(SystemFileSystem(), clock, path, Pattern(2), Settings());
+    EXPECT_EQ(ByteValues(folder.read(QStringLiteral("SEL.DAT"))),
+              (std::vector<int>{5, 14, 59, 59, 0, 0}));
+    EXPECT_EQ(clock.reads(), 1u);
+    SaveDimFile(SystemFileSystem(), clock, path, Pattern(2), Settings());
+    EXPECT_EQ(ByteValues(folder.read(QStringLiteral("SEL.DAT"))),
+              (std::vector<int>{5, 15, 0, 0, 0, 0}));
+    EXPECT_EQ(clock.reads(), 2u);
+}
+
+// ---------------------------------------------------------------------------------------
+// Input/output errors
+
+struct LoadErrorCase {
+    const char *name;
+    Call call;
+    int nth;
+    int err;
+    size_t chunk; // 0: transfers of any size
+    int code;
+    const char *message;
+};
+
+std::ostream &operator<<(std::ostream &out, const LoadErrorCase &c) {
+    return out << c.name;
+}
+
+class FileErrorLoad : public ::testing::TestWithParam<LoadErrorCase> {};
+
+TEST_P(FileErrorLoad, ReportsTheErrorAndChangesNothing) {
+    const LoadErrorCase &c = GetParam();
+    Folder folder;
+    const QString path = folder.write(QStringLiteral("P1.DIM"), Block1() + Blocks2And3(5, 6, 7));
+    FaultyFileSystem fs;
+    fs.failOn(c.call, c.nth, c.err);
+    if (c.chunk)
+        fs.limitTransfers(c.chunk);
+    CurveData data = Sentinels();
+    Settings settings = PatternSettings();
+    const CurveData before = data;
+    const Settings settingsBefore = settings;
+
+    ExpectError(Failure([&] { LoadDimFile(fs, path, data, settings); }), c.code, c.message);
+    EXPECT_EQ(Difference(before, data), "");
+    EXPECT_EQ(SettingValues(settingsBefore), SettingValues(settings));
+    EXPECT_EQ(fs.openFiles(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileErrorCases, FileErrorLoad,
+    ::testing::Values(
+        LoadErrorCase{"NotFound", Call::OpenRead, 1, ENOENT, 0, 2, kNotFound},
+        LoadErrorCase{"NotADirectory", Call::OpenRead, 1, ENOTDIR, 0, 3, kBadName},
+        LoadErrorCase{"ProcessFileLimit", Call::OpenRead, 1, EMFILE, 0, 4, kTooMany},
+        LoadErrorCase{"SystemFileLimit", Call::OpenRead, 1, ENFILE, 0, 4, kTooMany},
+        LoadErrorCase{"Access", Call::OpenRead, 1, EACCES, 0, 5, kDenied},
+        LoadErrorCase{"Permission", Call::OpenRead, 1, EPERM, 0, 5, kDenied},
+        LoadErrorCase{"ReadOnlyFileSystem", Call::OpenRead, 1, EROFS, 0, 5, kDenied},
+        LoadErrorCase{"Busy", Call::OpenRead, 1, EBUSY, 0, EBUSY, "E/A-Fehler 16"},
+        // errno values that share their number with a code of its own keep the general text
+        LoadErrorCase{"InterruptedIsNotCode4", Call::OpenRead, 1, EINTR, 0, 4, "E/A-Fehler 4"},
+        LoadErrorCase{"InputOutputIsNotCode5", Call::Read, 1, EIO, 0, 5, "E/A-Fehler 5"},
+        LoadErrorCase{"NetworkDownIsNotCode100", Call::Read, 1, ENETDOWN, 0, 100, "E/A-Fehler 100"},
+        // reading 3 bytes at a time, the 5th read is well past the first header
+        LoadErrorCase{"ReadAfterHeader", Call::Read, 5, EIO, 3, 5, "E/A-Fehler 5"},
+        LoadErrorCase{"ReadAtEnd", Call::Read, 2, EIO, 0, 5, "E/A-Fehler 5"},
+        LoadErrorCase{"Close", Call::Close, 1, EIO, 0, 5, "E/A-Fehler 5"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(FileErrorLoad, ReadOnlyFileLoadsWithoutAnyWritingCall) {
+    Folder folder;
+    const QString path = folder.write(QStringLiteral("P1.DIM"), Block1() + Blocks2And3(5, 6, 7));
+    ASSERT_TRUE(
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    FaultyFileSystem fs;
+    CurveData data = Sentinels();
+    Settings settings = PatternSettings();
+    EXPECT_EQ(LoadDimFile(fs, path, data, settings), LoadResult::Loaded);
+    EXPECT_EQ(settings.SBMondA.position(), 7);
+    EXPECT_EQ(fs.count(Call::OpenRead), 1);
+    for (const Call call : {Call::OpenWrite, Call::Create, Call::Write, Call::Sync, Call::Rename})
+        EXPECT_EQ(fs.count(call), 0) << static_cast<int>(call);
+    EXPECT_EQ(fs.openFiles(), 0u);
+}
+
+TEST(FileErrorPaths, MissingFilesFoldersAndFilesUsedAsFolders) {
+    Folder folder;
+    folder.write(QStringLiteral("P1.DIM"), Block1() + Blocks2And3(5, 6, 7));
+    struct Case {
+        const char *path;
+        bool save;
+        int code;
+        const char *message;
+    };
+    const Case cases[] = {
+        {"P2.DIM", false, 2, kNotFound},
+        {"gone/P2.DIM", false, 3, kBadName},
+        {"gone/deeper/P2.DIM", false, 3, kBadName},
+        {"P1.DIM/P2.DIM", false, 3, kBadName},
+        {"gone/P2.DIM", true, 3, kBadName},
+        {"P1.DIM/P2.DIM", true, 3, kBadName},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.save ? "saving " : "loading ") + c.path);
+        const QString path = folder.path(QString::fromUtf8(c.path));
+        CurveData data = Sentinels();
+        Settings settings = PatternSettings();
+        ExpectError(Failure([&] {
+                        if (c.save)
+                            SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), path, data,
+                                        settings);
+                        else
+                            LoadDimFile(SystemFileSystem(), path, data, settings);
+                    }),
+                    c.code, c.message);
+        EXPECT_EQ(Difference(Sentinels(), data), "");
+        EXPECT_EQ(SettingValues(PatternSettings()), SettingValues(settings));
+        EXPECT_EQ(folder.entries(), QStringList({QStringLiteral("P1.DIM")}));
+    }
+}
+
+struct SaveErrorCase {
+    const char *name;
+    Call call;
+    int err;
+    const char *pathPart;
+    int code;
+    const char *message;
+    bool dimReplaced; // the curve file was complete before SEL.DAT failed
+};
+
+std::ostream &operator<<(std::ostream &out, const SaveErrorCase &c) {
+    return out << c.name;
+}
+
+class FileErrorSave : public ::testing::TestWithParam<SaveErrorCase> {};
+
+TEST_P(FileErrorSave, KeepsTheOldFilesWholeAndLeavesNoTemporaryFile) {
+    const SaveErrorCase &c = GetParam();
+    Folder folder;
+    const QByteArray oldDim = Block1() + Blocks2And3(5, 6, 7);
+    const QByteArray oldSel = Bytes({3, 9, 8, 7, 0, 0});
+    const QString path = folder.write(QStringLiteral("P3.DIM"), oldDim);
+    folder.write(QStringLiteral("SEL.DAT"), oldSel);
+    FaultyFileSystem fs;
+    fs.failOn(c.call, 1, c.err, QString::fromLatin1(c.pathPart));
+    const CurveData data = Pattern(4);
+    const Settings settings = PatternSettings();
+
+    ExpectError(Failure([&] {
+                    SaveDimFile(fs, ScriptedClock({{1, 2, 3}}), path, data, settings);
+                }),
+                c.code, c.message);
+    EXPECT_EQ(ByteDifference(c.dimReplaced ? DimFileBytes(data, settings) : oldDim,
+                             folder.read(QStringLiteral("P3.DIM"))),
+              "");
+    EXPECT_EQ(ByteDifference(oldSel, folder.read(QStringLiteral("SEL.DAT"))), "");
+    EXPECT_EQ(folder.entries(), QStringList({QStringLiteral("P3.DIM"), QStringLiteral("SEL.DAT")}));
+    EXPECT_EQ(fs.openFiles(), 0u);
+    if (c.call == Call::OpenWrite) { // refused before any temporary file was made
+        EXPECT_EQ(fs.count(Call::Create), c.dimReplaced ? 1 : 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileErrorCases, FileErrorSave,
+    ::testing::Values(
+        SaveErrorCase{"DimReadOnly", Call::OpenWrite, EACCES, "P3.DIM", 5, kDenied, false},
+        SaveErrorCase{"DimCreate", Call::Create, EMFILE, "P3.DIM", 4, kTooMany, false},
+        SaveErrorCase{"DimWriteNoSpace", Call::Write, ENOSPC, "P3.DIM", 101, kNoSpace, false},
+        SaveErrorCase{"DimWriteNothing", Call::Write, 0, "P3.DIM", 101, kNoSpace, false},
+        SaveErrorCase{"DimSync", Call::Sync, EIO, "P3.DIM", 5, "E/A-Fehler 5", false},
+        SaveErrorCase{"DimClose", Call::CloseAfterWrite, EDQUOT, "P3.DIM", EDQUOT, "E/A-Fehler 122",
+                      false},
+        SaveErrorCase{"DimRename", Call::Rename, EBUSY, "P3.DIM", EBUSY, "E/A-Fehler 16", false},
+        SaveErrorCase{"SelReadOnly", Call::OpenWrite, EPERM, "SEL.DAT", 5, kDenied, true},
+        SaveErrorCase{"SelCreate", Call::Create, EACCES, "SEL.DAT", 5, kDenied, true},
+        SaveErrorCase{"SelWrite", Call::Write, ENOSPC, "SEL.DAT", 101, kNoSpace, true},
+        SaveErrorCase{"SelRename", Call::Rename, EXDEV, "SEL.DAT", EXDEV, "E/A-Fehler 18", true}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(FileErrorSave, FailedFirstSaveLeavesAnEmptyFolder) {
+    Folder folder;
+    FaultyFileSystem fs;
+    fs.failOn(Call::Write, 1, ENOSPC);
+    ExpectError(Failure([&] {
+                    SaveDimFile(fs, ScriptedClock({{1, 2, 3}}),
+                                folder.path(QStringLiteral("P3.DIM")), Pattern(1), Settings());
+                }),
+                101, kNoSpace);
+    EXPECT_EQ(folder.entries(), QStringList());
+    EXPECT_EQ(fs.openFiles(), 0u);
+}
+
+TEST(FileErrorSave, FullDeviceGivesCode101AndStaysADevice) {
+    struct stat st {};
+    if (::stat("/dev/full", &st) != 0 || !S_ISCHR(st.st_mode))
+        GTEST_SKIP() << "no /dev/full";
+    const QString device = QStringLiteral("/dev/full");
+    ExpectError(
+        Failure([&] { WriteFileReplacing(SystemFileSystem(), device, QByteArray(443, 'x')); }), 101,
+        kNoSpace);
+
+    // A curve file that links to the device: written in place, so SEL.DAT is never reached.
+    Folder folder;
+    const QString link = folder.path(QStringLiteral("P1.DIM"));
+    ASSERT_TRUE(QFile::link(device, link));
+    ExpectError(Failure([&] {
+                    SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), link, Pattern(1),
+                                Settings());
+                }),
+                101, kNoSpace);
+    EXPECT_EQ(folder.entries(), QStringList({QStringLiteral("P1.DIM")}));
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), device);
+    ASSERT_EQ(::stat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+} // namespace

@@ -1,0 +1,227 @@
+// Feeds arbitrary bytes to the curve-file reader, directly and through LoadDimFile over a file
+// held in memory, and traps when a file is not taken over either completely or not at all.
+
+#include "model/dimfile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition)
+        __builtin_trap();
+}
+
+CurveData StartData() {
+    CurveData data;
+    for (size_t r = 0; r < LevelRows; ++r)
+        for (size_t c = 0; c < LevelColumns; ++c)
+            data.Levels[r][c] = static_cast<int32_t>((r * 37 + c * 11 + 5) & 0xff);
+    return data;
+}
+
+Settings StartSettings() {
+    Settings settings;
+    settings.udnk.setPosition(6);
+    settings.udn.setPosition(48);
+    settings.UDTempo.setPosition(12);
+    settings.SBWolkenT.setPosition(77);
+    settings.SBWolkenA.setPosition(5);
+    settings.SBMondA.setPosition(250);
+    settings.sbhell.setPosition(60);
+    settings.sbmond.setPosition(14);
+    return settings;
+}
+
+bool Same(const SpinnerSetting &a, const SpinnerSetting &b) {
+    return a.Min == b.Min && a.Max == b.Max && a.Position == b.Position;
+}
+
+bool Same(const ScrollSetting &a, const ScrollSetting &b) {
+    return a.Min == b.Min && a.Max == b.Max && a.Position == b.Position;
+}
+
+bool SameOtherSettings(const Settings &a, const Settings &b) {
+    return Same(a.udnk, b.udnk) && Same(a.udn, b.udn) && Same(a.UDTempo, b.UDTempo) &&
+           Same(a.sbhell, b.sbhell) && Same(a.sbmond, b.sbmond);
+}
+
+bool SameSettings(const Settings &a, const Settings &b) {
+    return SameOtherSettings(a, b) && Same(a.SBWolkenT, b.SBWolkenT) &&
+           Same(a.SBWolkenA, b.SBWolkenA) && Same(a.SBMondA, b.SBMondA);
+}
+
+// What the reading rules say about a file, worked out straight from its bytes.
+struct Expectation {
+    enum { Rejected, ShortRead, Loaded } outcome;
+    std::optional<std::array<uint8_t, 3>> settings;
+};
+
+Expectation Expect(const uint8_t *bytes, size_t size) {
+    if (size < 3)
+        return {Expectation::ShortRead, {}};
+    if (bytes[0] != 1 || bytes[1] != 96 || bytes[2] != 4)
+        return {Expectation::Rejected, {}};
+    size_t header = 3 + 4 * 96;
+    if (size < header + 3)
+        return {Expectation::ShortRead, {}};
+    if (bytes[header] == 2) {
+        header += 3 + bytes[header + 1];
+        if (size < header + 3)
+            return {Expectation::ShortRead, {}};
+    }
+    if (bytes[header] != 3)
+        return {Expectation::Loaded, {}};
+    if (size < header + 6)
+        return {Expectation::ShortRead, {}};
+    return {Expectation::Loaded,
+            std::array<uint8_t, 3>{bytes[header + 3], bytes[header + 4], bytes[header + 5]}};
+}
+
+// Checks a table and settings after a file was taken over, or after it was not.
+void CheckTakenOver(const Expectation &expected, const uint8_t *bytes, const CurveData &data,
+                    const Settings &settings) {
+    static const CurveData start = StartData();
+    static const Settings startSettings = StartSettings();
+    const bool loaded = expected.outcome == Expectation::Loaded;
+    for (size_t r = 0; r < LevelRows; ++r) {
+        for (size_t c = 0; c < LevelColumns; ++c) {
+            const int32_t level = data.Levels[r][c];
+            Check(level >= 0 && level <= MaxLevel);
+            const bool stored = r >= 1 && r <= FileChannels && c < FilePoints;
+            Check(level == (loaded && stored ? bytes[3 + 96 * (r - 1) + c] : start.Levels[r][c]));
+        }
+    }
+    Check(SameOtherSettings(settings, startSettings));
+    if (!loaded || !expected.settings) {
+        Check(SameSettings(settings, startSettings));
+        return;
+    }
+    const auto &values = *expected.settings;
+    Check(settings.SBWolkenT.position() == std::max<int>(1, values[0]));
+    Check(settings.SBWolkenA.position() == values[1]);
+    Check(settings.SBMondA.position() == values[2]);
+    for (const ScrollSetting *bar : {&settings.SBWolkenT, &settings.SBWolkenA, &settings.SBMondA})
+        Check(bar->position() >= bar->Min && bar->position() <= bar->Max);
+}
+
+// One file held in memory, handed out in pieces of a chosen size; one read can be made to
+// fail. Loading must never write.
+class MemoryFileSystem final : public FileSystem {
+public:
+    MemoryFileSystem(const uint8_t *bytes, size_t size, size_t piece, int failingRead)
+        : m_bytes(bytes), m_size(size), m_piece(piece), m_failingRead(failingRead) {}
+    bool failed() const { return m_failed; }
+
+    int openRead(const QString &, int *fd) override {
+        *fd = kFd;
+        return 0;
+    }
+    int openWriteExisting(const QString &, int *) override { return Refuse(); }
+    int createExclusive(const QString &, int *) override { return Refuse(); }
+    long read(int fd, void *buffer, size_t size) override {
+        Check(fd == kFd);
+        if (++m_reads == m_failingRead) {
+            m_failed = true;
+            return -EIO;
+        }
+        const size_t n = std::min({size, m_piece, m_size - m_pos});
+        if (n > 0)
+            std::memcpy(buffer, m_bytes + m_pos, n);
+        m_pos += n;
+        return static_cast<long>(n);
+    }
+    long write(int, const void *, size_t) override { return Refuse(); }
+    int sync(int) override { return Refuse(); }
+    int close(int fd) override {
+        Check(fd == kFd);
+        return 0;
+    }
+    int rename(const QString &, const QString &) override { return Refuse(); }
+    int remove(const QString &) override { return Refuse(); }
+    Kind kind(const QString &) override { return Kind::Regular; }
+    QString resolved(const QString &path) override { return path; }
+
+private:
+    static constexpr int kFd = 3;
+    static int Refuse() { __builtin_trap(); }
+
+    const uint8_t *m_bytes;
+    size_t m_size;
+    size_t m_piece;
+    int m_failingRead;
+    int m_reads = 0;
+    size_t m_pos = 0;
+    bool m_failed = false;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
+    const Expectation expected = Expect(bytes, size);
+    const auto parsed = ParseDimFile(QByteArray::fromRawData(reinterpret_cast<const char *>(bytes),
+                                                             static_cast<qsizetype>(size)));
+
+    Check(size >= 3 || std::holds_alternative<IoError>(parsed));
+    if (std::holds_alternative<DimRejected>(parsed))
+        Check(bytes[0] != 1 || bytes[1] != FilePoints || bytes[2] != FileChannels);
+    if (const auto *error = std::get_if<IoError>(&parsed))
+        Check(error->code() == ShortReadCode);
+    switch (expected.outcome) {
+    case Expectation::Rejected:
+        Check(std::holds_alternative<DimRejected>(parsed));
+        break;
+    case Expectation::ShortRead:
+        Check(std::holds_alternative<IoError>(parsed));
+        break;
+    case Expectation::Loaded:
+        Check(std::holds_alternative<DimContent>(parsed));
+        Check(std::get<DimContent>(parsed).settings.has_value() == expected.settings.has_value());
+        break;
+    }
+
+    CurveData data = StartData();
+    Settings settings = StartSettings();
+    if (const auto *content = std::get_if<DimContent>(&parsed))
+        ApplyDimContent(*content, data, settings);
+    CheckTakenOver(expected, bytes, data, settings);
+
+    // The same file loaded through the file system, read in pieces, once whole and once with
+    // a failing read: all or nothing either way.
+    const size_t piece = size % 97 + 1;
+    for (const int failingRead : {0, static_cast<int>(size % 7) + 1}) {
+        MemoryFileSystem fs(bytes, size, piece, failingRead);
+        CurveData loaded = StartData();
+        Settings loadedSettings = StartSettings();
+        std::optional<LoadResult> result;
+        std::optional<int> code;
+        try {
+            result = LoadDimFile(fs, QStringLiteral("P1.DIM"), loaded, loadedSettings);
+        } catch (const IoError &error) {
+            code = error.code();
+        }
+        if (fs.failed()) {
+            Check(code == EIO);
+            CheckTakenOver({Expectation::ShortRead, {}}, bytes, loaded, loadedSettings);
+            continue;
+        }
+        switch (expected.outcome) {
+        case Expectation::Rejected:
+            Check(result == LoadResult::Rejected);
+            break;
+        case Expectation::ShortRead:
+            Check(code == ShortReadCode);
+            break;
+        case Expectation::Loaded:
+            Check(result == LoadResult::Loaded);
+            break;
+        }
+        CheckTakenOver(expected, bytes, loaded, loadedSettings);
+    }
+    return 0;
+}
