@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 
 QByteArray EmbeddedSheet() {
     QFile file(QStringLiteral(":/LOGO"));
@@ -16,4 +17,5 @@ void SetUpApplication(QApplication &app) {
     app.setApplicationName(QStringLiteral("dimeditor"));
     app.setApplicationVersion(QStringLiteral(PROJECT_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("dimeditor"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 }

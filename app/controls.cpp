@@ -13,6 +13,11 @@ ChartView::ChartView(QWidget *parent) : QWidget(parent) {
 }
 
 void ChartView::paintEvent(QPaintEvent *event) {
+    // A new surface is painted at the first paint request for it, once the window is shown.
+    if (m_needsPaint && onPaintRequest) {
+        m_needsPaint = false;
+        onPaintRequest();
+    }
     QPainter painter(this);
     for (const QRect &rect : event->region())
         painter.drawImage(rect.topLeft(), m_surface, rect);
@@ -21,8 +26,8 @@ void ChartView::paintEvent(QPaintEvent *event) {
 void ChartView::resizeEvent(QResizeEvent *) {
     m_surface = QImage(size(), QImage::Format_RGB32);
     m_surface.fill(palette().color(QPalette::Button));
-    if (onPaintRequest)
-        onPaintRequest();
+    m_needsPaint = true;
+    update();
 }
 
 void ChartView::mouseMoveEvent(QMouseEvent *event) {

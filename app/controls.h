@@ -18,6 +18,8 @@ public:
 
     QImage &surface() { return m_surface; }
     const QImage &surface() const { return m_surface; }
+    // Whether the surface has had its first paint since it was made.
+    bool painted() const { return !m_surface.isNull() && !m_needsPaint; }
 
     std::function<void()> onPaintRequest;                        // pbPaint
     std::function<void(Qt::MouseButtons, int, int)> onMouseMove; // pbMouseMove
@@ -34,6 +36,7 @@ protected:
 
 private:
     QImage m_surface;
+    bool m_needsPaint = false;
 };
 
 // An image control: shows its own bitmap at its top-left corner.

@@ -11,8 +11,6 @@ int main(int argc, char **argv) {
     static EditorState state; // the program's state, for its whole run
     TForm1 Form1(
         state, Environment{DesktopServices(), SystemFileSystem(), SystemClock(), EmbeddedSheet()});
-    if (!Form1.sheetError().isEmpty())
-        qWarning("The sprite sheet could not be decoded: %s", qPrintable(Form1.sheetError()));
     Form1.show();
     return app.exec();
 }

@@ -27,6 +27,10 @@
 
 #include <optional>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #ifndef DIM_MAKER_URL
 #define DIM_MAKER_URL "https://www.kelmaro-brantoq.example/"
 #endif
@@ -81,12 +85,6 @@ QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::Acce
 }
 
 } // namespace
-
-QString ErrorBoxText(const QString &message) {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return message + QLatin1Char('.');
-    return message;
-}
 
 TForm1::TForm1(EditorState &state, Environment environment, QWidget *parent)
     : QWidget(parent), m_state(state), m_env(std::move(environment)) {
@@ -215,9 +213,6 @@ void TForm1::buildLayout() {
     DCB->setVisible(false);
     DCBChange();
 
-    FOD = MakeFileDialog(this, "FOD", QFileDialog::AcceptOpen);
-    FSD = MakeFileDialog(this, "FSD", QFileDialog::AcceptSave);
-
     Timer1 = Named(new QTimer(this), "Timer1");
     Timer1->setInterval(500);
     Timer2 = Named(new QTimer(this), "Timer2");
@@ -269,15 +264,12 @@ void TForm1::FormCreate() {
     FillTexts(m_state.texts);
     ApplyLanguage(0);
 
-    QImage sheet = DecodeJpeg(m_env.sheetJpeg, &m_sheetError);
-    if (sheet.isNull()) {
-        // Without its artwork the window still works: the backgrounds stay plain.
-        sheet = QImage(SheetWidth, SheetHeight, QImage::Format_RGB32);
-        sheet.fill(palette().color(QPalette::Button));
-    }
-    imback->setPicture(std::move(sheet));
-    m_env.sheetJpeg.clear(); // the encoded copy is no longer needed
-    m_env.sheetJpeg.squeeze();
+    // The sheet is decoded while the window is built and shown; painting waits for it.
+    m_sheetLoad = std::async(std::launch::async, [jpeg = std::move(m_env.sheetJpeg)] {
+        DecodedSheet decoded;
+        decoded.image = DecodeJpeg(jpeg, &decoded.error);
+        return decoded;
+    });
     Timer2->start();
 }
 
@@ -339,7 +331,40 @@ void TForm1::layoutPanel2() {
     pb->setGeometry(inner.left(), top, inner.width() - kColumnWidth, height);
 }
 
-const QImage &TForm1::sheet() const {
+QFileDialog *TForm1::FOD() {
+    // The dialogs are made when first needed: together they hold some 10 MB.
+    if (!m_fod)
+        m_fod = MakeFileDialog(this, "FOD", QFileDialog::AcceptOpen);
+    return m_fod;
+}
+
+QFileDialog *TForm1::FSD() {
+    if (!m_fsd)
+        m_fsd = MakeFileDialog(this, "FSD", QFileDialog::AcceptSave);
+    return m_fsd;
+}
+
+void TForm1::awaitSheet() {
+    if (!m_sheetLoad.valid())
+        return;
+    DecodedSheet decoded = m_sheetLoad.get();
+    m_sheetError = decoded.error;
+    if (decoded.image.isNull()) {
+        // Without its artwork the window still works: the backgrounds stay plain.
+        qWarning("The sprite sheet could not be decoded: %s", qPrintable(m_sheetError));
+        decoded.image = QImage(SheetWidth, SheetHeight, QImage::Format_RGB32);
+        decoded.image.fill(palette().color(QPalette::Button));
+    }
+    imback->setPicture(std::move(decoded.image));
+#ifdef __GLIBC__
+    // The decoder's working memory (a progressive picture's coefficients) is free again;
+    // give it back to the system rather than keep it in the heap.
+    malloc_trim(0);
+#endif
+}
+
+const QImage &TForm1::sheet() {
+    awaitSheet();
     return imback->picture();
 }
 
@@ -421,7 +446,8 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::Timer2Timer() {
-    PaintCurves(false);
+    if (pb->painted()) // nothing to bring up to date before the chart's first paint
+        PaintCurves(false);
 }
 
 LoadResult TForm1::LoadDimFile(const QString &path) {
@@ -477,7 +503,7 @@ void TForm1::runFileCommand(const std::function<void()> &command) {
 void TForm1::Button1Click() {
     runFileCommand([this] {
         QString path;
-        if (m_env.services.runFileDialog(*FOD, &path) && LoadDimFile(path) == LoadResult::Loaded)
+        if (m_env.services.runFileDialog(*FOD(), &path) && LoadDimFile(path) == LoadResult::Loaded)
             setWindowTitle(path);
     });
 }
@@ -485,7 +511,7 @@ void TForm1::Button1Click() {
 void TForm1::Button2Click() {
     runFileCommand([this] {
         QString path;
-        if (m_env.services.runFileDialog(*FSD, &path)) {
+        if (m_env.services.runFileDialog(*FSD(), &path)) {
             SaveDimFile(path);
             setWindowTitle(path);
         }

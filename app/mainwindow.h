@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <future>
 
 class ChartView;
 class ImageControl;
@@ -89,8 +90,11 @@ public:
     void Channels();
 
     // The sprite sheet (the picture of imback), null when it could not be decoded.
-    const QImage &sheet() const;
-    QString sheetError() const { return m_sheetError; }
+    const QImage &sheet();
+    QString sheetError() {
+        awaitSheet();
+        return m_sheetError;
+    }
 
     // The top rows of the control column's picture that open the maker's web site.
     static constexpr int LinkAreaHeight = 120;
@@ -114,9 +118,17 @@ private:
 
     EditorState &m_state;
     Environment m_env;
+    struct DecodedSheet {
+        QImage image;
+        QString error;
+    };
+    void awaitSheet();
+    std::future<DecodedSheet> m_sheetLoad;
     QString m_sheetError;
     QSize m_frameExtra;
     bool m_activated = false;
+    QFileDialog *m_fod = nullptr;
+    QFileDialog *m_fsd = nullptr;
 
 public:
     // Controls, under their layout names.
@@ -160,12 +172,9 @@ public:
     QScrollBar *sbmond = nullptr;
     QLabel *Label8 = nullptr;
     QScrollBar *sbhell = nullptr;
-    QFileDialog *FOD = nullptr;
-    QFileDialog *FSD = nullptr;
+    // The open and save dialogs, configured; made on first use.
+    QFileDialog *FOD();
+    QFileDialog *FSD();
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
 };
-
-// The text the error box shows for a message: a full stop is appended when the message's
-// last character sorts after it.
-QString ErrorBoxText(const QString &message);

@@ -35,6 +35,12 @@ IoError MakeIoError(int code) {
     }
 }
 
+QString ErrorBoxText(const QString &message) {
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
 QString FolderOf(const QString &path) {
     return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
 }

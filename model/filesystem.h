@@ -22,6 +22,10 @@ private:
 inline constexpr int ShortReadCode = 100;
 inline constexpr int ShortWriteCode = 101;
 
+// The text the error box shows for a message: a full stop is appended when the message's
+// last character sorts after it.
+QString ErrorBoxText(const QString &message);
+
 // The error for a code: 2, 3, 4, 5, 100 and 101 have their own messages, any other code n
 // reads "E/A-Fehler n".
 IoError MakeIoError(int code);

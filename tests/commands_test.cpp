@@ -265,8 +265,7 @@ TEST_F(Editing, CapturedDragsFarOutsideStayInBounds) {
 
 namespace {
 
-TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt)
-{
+TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
     EXPECT_EQ(ErrorBoxText(QStringLiteral("Datei nicht gefunden")),
               QStringLiteral("Datei nicht gefunden."));
     EXPECT_EQ(ErrorBoxText(QStringLiteral("E/A-Fehler 16")), QStringLiteral("E/A-Fehler 16."));

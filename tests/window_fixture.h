@@ -22,6 +22,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return window->pb->painted(); }));
         QApplication::processEvents();
     }
     void TearDown() override {

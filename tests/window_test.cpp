@@ -90,13 +90,13 @@ TEST_F(StartState, TimersDialogsAndFocus) {
     EXPECT_EQ(window->Timer2->interval(), 50);
     EXPECT_FALSE(window->Timer1->isActive());
     EXPECT_EQ(window->Timer1->interval(), 500);
-    for (QFileDialog *dialog : {window->FOD, window->FSD}) {
+    for (QFileDialog *dialog : {window->FOD(), window->FSD()}) {
         EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("Dimwerte (*.DIM)")});
         EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("DIM"));
     }
-    EXPECT_EQ(window->FSD->acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_FALSE(window->FSD->testOption(QFileDialog::DontConfirmOverwrite));
-    EXPECT_EQ(window->FOD->fileMode(), QFileDialog::AnyFile);
+    EXPECT_EQ(window->FSD()->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_FALSE(window->FSD()->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(window->FOD()->fileMode(), QFileDialog::AnyFile);
     EXPECT_EQ(QApplication::focusWidget(), window->Button5);
     // Tab walks the control column in its order.
     for (QWidget *next :

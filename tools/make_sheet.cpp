@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include <jpeglib.h>
@@ -461,6 +462,73 @@ void drawNightBand(QImage &img) {
 // ---------------------------------------------------------------------------------------------
 // Control-panel stripe with the application's badge.
 
+// The logo's medallion: a day's light curve over water, centred at ic with radius ir.
+void drawMedallion(QPainter &p, QPointF ic, double ir) {
+    QRadialGradient disc(ic + QPointF(-6.0, -9.0), ir * 1.4);
+    disc.setColorAt(0.0, QColor(64, 150, 190));
+    disc.setColorAt(1.0, QColor(12, 60, 100));
+    p.setPen(QPen(QColor(170, 230, 240, 150), 1.2));
+    p.setBrush(disc);
+    p.drawEllipse(ic, ir, ir);
+
+    QPainterPath medallion;
+    medallion.addEllipse(ic, ir - 0.6, ir - 0.6);
+    p.save();
+    p.setClipPath(medallion);
+
+    // Water at the bottom of the medallion.
+    auto wave = [&](double baseY, double amp, double phase) {
+        QPainterPath w;
+        const double x0 = ic.x() - ir - 2.0;
+        const double x1 = ic.x() + ir + 2.0;
+        w.moveTo(x0, baseY);
+        for (double x = x0; x <= x1; x += 1.0)
+            w.lineTo(x, baseY + amp * std::sin((x - x0) / 7.0 + phase));
+        w.lineTo(x1, ic.y() + ir + 2.0);
+        w.lineTo(x0, ic.y() + ir + 2.0);
+        w.closeSubpath();
+        return w;
+    };
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 190, 200, 150));
+    p.drawPath(wave(ic.y() + 11.0, 1.8, 0.0));
+    p.setBrush(QColor(20, 140, 170, 200));
+    p.drawPath(wave(ic.y() + 16.0, 1.6, 2.1));
+
+    // The daily dimming curve: dawn ramp, plateau, dusk ramp.
+    QPainterPath curve;
+    const double baseY = ic.y() + 9.0;
+    const double left = ic.x() - ir + 3.0;
+    const double right = ic.x() + ir - 3.0;
+    const double peakY = ic.y() - 13.0;
+    curve.moveTo(left, baseY);
+    for (double x = left; x <= right + 0.01; x += 0.5) {
+        const double t = (x - left) / (right - left);
+        const double bell = std::exp(-std::pow((t - 0.5) / 0.2, 4.0));
+        curve.lineTo(x, baseY + (peakY - baseY) * bell);
+    }
+    QPainterPath under = curve;
+    under.lineTo(right, baseY);
+    under.closeSubpath();
+    QLinearGradient glow(0.0, peakY, 0.0, baseY);
+    glow.setColorAt(0.0, QColor(255, 236, 160, 120));
+    glow.setColorAt(1.0, QColor(255, 236, 160, 0));
+    p.fillPath(under, glow);
+    p.setPen(QPen(QColor(255, 246, 214), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(curve);
+
+    // Sun at the top of the curve and a small moon low on the right.
+    QRadialGradient sun(QPointF(ic.x(), peakY - 5.0), 6.0);
+    sun.setColorAt(0.0, QColor(255, 250, 220));
+    sun.setColorAt(0.6, QColor(255, 214, 110));
+    sun.setColorAt(1.0, QColor(255, 190, 80, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(sun);
+    p.drawEllipse(QPointF(ic.x(), peakY - 5.0), 6.0, 6.0);
+    p.restore();
+}
+
 void drawPanel(QImage &img) {
     for (int y = 0; y < kSheetH; ++y) {
         auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
@@ -506,72 +574,7 @@ void drawPanel(QImage &img) {
         p.setBrush(Qt::NoBrush);
         p.drawPath(body);
 
-        // Icon: a day's light curve over water inside a round medallion.
-        const QPointF ic(39.0, 47.0);
-        const double ir = 27.0;
-        QRadialGradient disc(ic + QPointF(-6.0, -9.0), ir * 1.4);
-        disc.setColorAt(0.0, QColor(64, 150, 190));
-        disc.setColorAt(1.0, QColor(12, 60, 100));
-        p.setPen(QPen(QColor(170, 230, 240, 150), 1.2));
-        p.setBrush(disc);
-        p.drawEllipse(ic, ir, ir);
-
-        QPainterPath medallion;
-        medallion.addEllipse(ic, ir - 0.6, ir - 0.6);
-        p.save();
-        p.setClipPath(medallion);
-
-        // Water at the bottom of the medallion.
-        auto wave = [&](double baseY, double amp, double phase) {
-            QPainterPath w;
-            const double x0 = ic.x() - ir - 2.0;
-            const double x1 = ic.x() + ir + 2.0;
-            w.moveTo(x0, baseY);
-            for (double x = x0; x <= x1; x += 1.0)
-                w.lineTo(x, baseY + amp * std::sin((x - x0) / 7.0 + phase));
-            w.lineTo(x1, ic.y() + ir + 2.0);
-            w.lineTo(x0, ic.y() + ir + 2.0);
-            w.closeSubpath();
-            return w;
-        };
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(40, 190, 200, 150));
-        p.drawPath(wave(ic.y() + 11.0, 1.8, 0.0));
-        p.setBrush(QColor(20, 140, 170, 200));
-        p.drawPath(wave(ic.y() + 16.0, 1.6, 2.1));
-
-        // The daily dimming curve: dawn ramp, plateau, dusk ramp.
-        QPainterPath curve;
-        const double baseY = ic.y() + 9.0;
-        const double left = ic.x() - ir + 3.0;
-        const double right = ic.x() + ir - 3.0;
-        const double peakY = ic.y() - 13.0;
-        curve.moveTo(left, baseY);
-        for (double x = left; x <= right + 0.01; x += 0.5) {
-            const double t = (x - left) / (right - left);
-            const double bell = std::exp(-std::pow((t - 0.5) / 0.2, 4.0));
-            curve.lineTo(x, baseY + (peakY - baseY) * bell);
-        }
-        QPainterPath under = curve;
-        under.lineTo(right, baseY);
-        under.closeSubpath();
-        QLinearGradient glow(0.0, peakY, 0.0, baseY);
-        glow.setColorAt(0.0, QColor(255, 236, 160, 120));
-        glow.setColorAt(1.0, QColor(255, 236, 160, 0));
-        p.fillPath(under, glow);
-        p.setPen(QPen(QColor(255, 246, 214), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(curve);
-
-        // Sun at the top of the curve and a small moon low on the right.
-        QRadialGradient sun(QPointF(ic.x(), peakY - 5.0), 6.0);
-        sun.setColorAt(0.0, QColor(255, 250, 220));
-        sun.setColorAt(0.6, QColor(255, 214, 110));
-        sun.setColorAt(1.0, QColor(255, 190, 80, 0));
-        p.setPen(Qt::NoPen);
-        p.setBrush(sun);
-        p.drawEllipse(QPointF(ic.x(), peakY - 5.0), 6.0, 6.0);
-        p.restore();
+        drawMedallion(p, QPointF(39.0, 47.0), 27.0);
 
         // Wordmark.
         QFont font("Liberation Sans");
@@ -660,9 +663,31 @@ bool writeJpeg(const QImage &img, const char *path, int quality) {
 
 } // namespace
 
+// The application icon: the medallion on the logo's badge colours, 256 x 256.
+QImage drawIcon() {
+    QImage icon(256, 256, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QPainterPath body;
+    body.addRoundedRect(QRectF(8.0, 8.0, 240.0, 240.0), 48.0, 48.0);
+    QLinearGradient bg(8.0, 8.0, 248.0, 248.0);
+    bg.setColorAt(0.0, QColor(20, 52, 104));
+    bg.setColorAt(0.55, QColor(14, 78, 118));
+    bg.setColorAt(1.0, QColor(10, 112, 128));
+    p.fillPath(body, bg);
+    p.setPen(QPen(QColor(160, 220, 235, 110), 3.0));
+    p.drawPath(body);
+    p.translate(128.0, 128.0);
+    p.scale(3.6, 3.6);
+    drawMedallion(p, QPointF(0.0, 0.0), 27.0);
+    return icon;
+}
+
 int main(int argc, char **argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUT.jpg\n", argc > 0 ? argv[0] : "make_sheet");
+    if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--icon") == 0)) {
+        std::fprintf(stderr, "usage: %s OUT.jpg [--icon ICON.png]\n",
+                     argc > 0 ? argv[0] : "make_sheet");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -677,5 +702,7 @@ int main(int argc, char **argv) {
     drawNightBand(sheet);
     drawPanel(sheet);
 
+    if (argc == 4 && !drawIcon().save(QString::fromLocal8Bit(argv[3]), "PNG"))
+        return 1;
     return writeJpeg(sheet, argv[1], 94) ? 0 : 1;
 }

@@ -180,6 +180,8 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
 
     // The strip and the unsmoothed labels come out the same pixels on every paint, so they
     // need showing only with a band that was redrawn under them.
+    // The scratch bitmap serves only captions drawn afresh; it is not kept between paints.
+    state.captionScratch = QImage();
     if (full)
         return QRegion(surface.rect());
     if (!changed.isEmpty())

@@ -1,0 +1,758 @@
+#include "cli/commands.h"
+#include "window_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Helpers
+
+struct Outcome {
+    int status;
+    QString out;
+    QString err;
+};
+
+Outcome Dimtool(const QStringList &args, const DimtoolEnvironment *environment = nullptr) {
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int status = environment ? RunDimtool(args, outStream, errStream, *environment)
+                                   : RunDimtool(args, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    return {status, out, err};
+}
+
+QByteArray ReadAll(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+std::string S(const QString &text) {
+    return text.toStdString();
+}
+
+// Curves that use the whole level range and differ from channel to channel.
+CurveData VariedCurves(int seed) {
+    CurveData data;
+    for (size_t n = 1; n <= 4; ++n)
+        for (size_t k = 0; k < 96; ++k)
+            data.Levels[n][k] = static_cast<int>((seed + n * 53 + k * k * 7 + k) % 256);
+    data.Levels[1][0] = 0;
+    data.Levels[2][95] = 255;
+    data.Levels[3][40] = 255;
+    data.Levels[4][41] = 0;
+    return data;
+}
+
+Settings StoredSettings(int cloudSpeed, int cloudIntensity, int moonChange) {
+    Settings settings;
+    settings.SBWolkenT.setPosition(cloudSpeed);
+    settings.SBWolkenA.setPosition(cloudIntensity);
+    settings.SBMondA.setPosition(moonChange);
+    return settings;
+}
+
+// The real file system whose writes run out of space.
+class FullDisk final : public FileSystem {
+public:
+    int openRead(const QString &path, int *fd) override { return real().openRead(path, fd); }
+    int openWriteExisting(const QString &path, int *fd) override {
+        return real().openWriteExisting(path, fd);
+    }
+    int createExclusive(const QString &path, int *fd) override {
+        return real().createExclusive(path, fd);
+    }
+    long read(int fd, void *buffer, size_t size) override { return real().read(fd, buffer, size); }
+    long write(int, const void *, size_t) override { return -ENOSPC; }
+    int sync(int fd) override { return real().sync(fd); }
+    int close(int fd) override { return real().close(fd); }
+    int rename(const QString &from, const QString &to) override { return real().rename(from, to); }
+    int remove(const QString &path) override { return real().remove(path); }
+    Kind kind(const QString &path) override { return real().kind(path); }
+    QString resolved(const QString &path) override { return real().resolved(path); }
+
+private:
+    static FileSystem &real() { return SystemFileSystem(); }
+};
+
+class DimtoolTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString Path(const QString &name) const { return dir.filePath(name); }
+    QString WriteCurveFile(const QString &name, const CurveData &data, const Settings &settings) {
+        const QString path = Path(name);
+        WriteAll(path, DimFileBytes(data, settings));
+        return path;
+    }
+    QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    QTemporaryDir dir;
+};
+
+// ---------------------------------------------------------------------------------------
+// Export and import
+
+using DimtoolRoundTrip = DimtoolTest;
+
+TEST_F(DimtoolRoundTrip, ExportThenImportGivesTheSameBytes) {
+    struct Case {
+        const char *format;
+        int seed;
+        Settings settings;
+    };
+    // CSV carries no settings, so its files have the ones an import gives.
+    const Case cases[] = {{"csv", 0, StoredSettings(1, 0, 0)},
+                          {"csv", 91, StoredSettings(1, 0, 0)},
+                          {"json", 17, StoredSettings(12, 200, 7)},
+                          {"json", 200, StoredSettings(255, 255, 255)},
+                          {"json", 5, StoredSettings(1, 0, 0)}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.format) + " seed " + std::to_string(c.seed));
+        const QString format = QString::fromLatin1(c.format);
+        const QString original =
+            WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(c.seed), c.settings);
+        const Outcome exported =
+            Dimtool({QStringLiteral("export"), original, QStringLiteral("--format"), format});
+        ASSERT_EQ(exported.status, ExitOk) << S(exported.err);
+        EXPECT_TRUE(exported.err.isEmpty());
+        const QString text = Path(QStringLiteral("day.") + format);
+        WriteAll(text, exported.out.toUtf8());
+
+        const QString copy = Path(QStringLiteral("B2.DIM"));
+        const Outcome imported =
+            Dimtool({QStringLiteral("import"), text, QStringLiteral("-o"), copy});
+        ASSERT_EQ(imported.status, ExitOk) << S(imported.err);
+        EXPECT_TRUE(imported.out.isEmpty());
+        EXPECT_TRUE(imported.err.isEmpty());
+        EXPECT_EQ(ReadAll(copy), ReadAll(original));
+        EXPECT_FALSE(Files().contains(QStringLiteral("SEL.DAT")));
+    }
+}
+
+TEST_F(DimtoolRoundTrip, CsvLeavesTheSettingsOutAndImportGivesTheDefaults) {
+    const QString original =
+        WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(3), StoredSettings(40, 50, 60));
+    const Outcome exported = Dimtool({QStringLiteral("export"), original});
+    ASSERT_EQ(exported.status, ExitOk);
+    const QString csv = Path(QStringLiteral("day.csv"));
+    WriteAll(csv, exported.out.toUtf8());
+    const QString copy = Path(QStringLiteral("B2.DIM"));
+    ASSERT_EQ(Dimtool({QStringLiteral("import"), csv, QStringLiteral("-o"), copy}).status, ExitOk);
+
+    const QByteArray before = ReadAll(original);
+    const QByteArray after = ReadAll(copy);
+    ASSERT_EQ(after.size(), DimFileSize);
+    EXPECT_EQ(after.left(3 + 4 * 96 + 3 + 30 + 3), before.left(3 + 4 * 96 + 3 + 30 + 3));
+    EXPECT_EQ(after.mid(423, 3), QByteArray("\x01\x00\x00", 3));
+    EXPECT_EQ(after.mid(426), before.mid(426));
+}
+
+TEST_F(DimtoolRoundTrip, ExportWritesTimeAndLevelsInTheFileChannelOrder) {
+    CurveData data;
+    for (size_t n = 1; n <= 4; ++n)
+        data.Levels[n][29] = std::array{12, 0, 255, 3}[n - 1];
+    const QString path = WriteCurveFile(QStringLiteral("A1.DIM"), data, StoredSettings(9, 8, 7));
+    const QByteArray bytes = ReadAll(path);
+
+    const Outcome csv = Dimtool({QStringLiteral("export"), path});
+    ASSERT_EQ(csv.status, ExitOk);
+    const QStringList lines = csv.out.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 1 + 96 + 1); // and a final newline
+    EXPECT_EQ(lines[0], QStringLiteral("time,white,blue,clouds,moon"));
+    EXPECT_EQ(lines[1], QStringLiteral("00:00,0,0,0,0"));
+    EXPECT_EQ(lines[1 + 29], QStringLiteral("07:15,12,0,255,3"));
+    EXPECT_EQ(lines[96], QStringLiteral("23:45,0,0,0,0"));
+    EXPECT_TRUE(lines[97].isEmpty());
+
+    const Outcome json =
+        Dimtool({QStringLiteral("export"), path, QStringLiteral("-f"), QStringLiteral("json")});
+    ASSERT_EQ(json.status, ExitOk);
+    const QJsonObject root = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(root.value(QStringLiteral("cloudSpeed")).toInt(-1), 9);
+    EXPECT_EQ(root.value(QStringLiteral("cloudIntensity")).toInt(-1), 8);
+    EXPECT_EQ(root.value(QStringLiteral("moonChange")).toInt(-1), 7);
+    const QJsonArray points = root.value(QStringLiteral("points")).toArray();
+    ASSERT_EQ(points.size(), 96);
+    const char *const keys[] = {"white", "blue", "clouds", "moon"};
+    for (int k = 0; k < 96; ++k) {
+        const QJsonObject point = points.at(k).toObject();
+        EXPECT_EQ(point.value(QStringLiteral("time")).toString(), QuarterHourText(k));
+        for (int n = 1; n <= 4; ++n) // the level byte of channel n, column k
+            EXPECT_EQ(point.value(QLatin1String(keys[n - 1])).toInt(-1),
+                      static_cast<uint8_t>(bytes[3 + 96 * (n - 1) + k]))
+                << "column " << k << " channel " << n;
+    }
+}
+
+TEST_F(DimtoolRoundTrip, ImportWithSelWritesTheSelectionFileBesideIt) {
+    const QString original =
+        WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(8), StoredSettings(30, 40, 50));
+    const QString json = Path(QStringLiteral("day.json"));
+    WriteAll(json, Dimtool({QStringLiteral("export"), original, QStringLiteral("--format=json")})
+                       .out.toUtf8());
+    FixedClock clock; // 14:05:09
+    const DimtoolEnvironment environment{SystemFileSystem(), clock};
+    const QString out = Path(QStringLiteral("A7.DIM"));
+    const Outcome run = Dimtool(
+        {QStringLiteral("import"), json, QStringLiteral("-o"), out, QStringLiteral("--sel")},
+        &environment);
+    ASSERT_EQ(run.status, ExitOk) << S(run.err);
+    EXPECT_EQ(ReadAll(out), ReadAll(original));
+    // Selection 7 (the name's second character), the time, brightness and moon phase 0.
+    EXPECT_EQ(ReadAll(Path(QStringLiteral("SEL.DAT"))), QByteArray("\x07\x0e\x05\x09\x00\x00", 6));
+}
+
+TEST_F(DimtoolRoundTrip, ImportReplacesAnExistingFileAndTellsTheFormatByOptionOrName) {
+    const QString original =
+        WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(1), StoredSettings(1, 0, 0));
+    const QByteArray csv = Dimtool({QStringLiteral("export"), original}).out.toUtf8();
+    const QString out = Path(QStringLiteral("B1.DIM"));
+    WriteAll(out, QByteArray(443, 'x'));
+
+    const QString upper = Path(QStringLiteral("DAY.CSV"));
+    WriteAll(upper, csv);
+    ASSERT_EQ(Dimtool({QStringLiteral("import"), upper, QStringLiteral("-o"), out}).status, ExitOk);
+    EXPECT_EQ(ReadAll(out), ReadAll(original));
+
+    WriteAll(out, QByteArray(443, 'x'));
+    const QString unnamed = Path(QStringLiteral("day.txt"));
+    WriteAll(unnamed, csv);
+    const Outcome guessed = Dimtool({QStringLiteral("import"), unnamed, QStringLiteral("-o"), out});
+    EXPECT_EQ(guessed.status, ExitUsage);
+    EXPECT_TRUE(guessed.err.startsWith(QStringLiteral("dimtool: import: cannot tell the format")))
+        << S(guessed.err);
+    EXPECT_EQ(ReadAll(out), QByteArray(443, 'x'));
+    ASSERT_EQ(Dimtool({QStringLiteral("import"), unnamed, QStringLiteral("-o"), out,
+                       QStringLiteral("--format"), QStringLiteral("csv")})
+                  .status,
+              ExitOk);
+    EXPECT_EQ(ReadAll(out), ReadAll(original));
+    QStringList files = Files(); // and no temporary file left over
+    files.sort();
+    EXPECT_EQ(files, (QStringList{QStringLiteral("A1.DIM"), QStringLiteral("B1.DIM"),
+                                  QStringLiteral("DAY.CSV"), QStringLiteral("day.txt")}));
+}
+
+// ---------------------------------------------------------------------------------------
+// Refusals of bad import input
+
+class DimtoolImportRefusal : public DimtoolTest {
+protected:
+    void SetUp() override {
+        DimtoolTest::SetUp();
+        source =
+            WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(4), StoredSettings(20, 30, 40));
+        csvLines = Dimtool({QStringLiteral("export"), source}).out.split(QLatin1Char('\n'));
+        json = QJsonDocument::fromJson(Dimtool({QStringLiteral("export"), source,
+                                                QStringLiteral("--format"), QStringLiteral("json")})
+                                           .out.toUtf8())
+                   .object();
+        ASSERT_EQ(csvLines.size(), 98);
+        ASSERT_EQ(json.value(QStringLiteral("points")).toArray().size(), 96);
+    }
+
+    // Imports text and expects the refusal message, and that neither a new output file nor
+    // an existing one was touched.
+    void ExpectRefused(const QString &name, const QByteArray &text, const QString &message) {
+        SCOPED_TRACE(S(name + QStringLiteral(": ") + message));
+        const QString input = Path(name);
+        WriteAll(input, text);
+        const QStringList before = Files();
+
+        const QString fresh = Path(QStringLiteral("NEW.DIM"));
+        const Outcome run = Dimtool({QStringLiteral("import"), input, QStringLiteral("-o"), fresh});
+        EXPECT_EQ(run.status, ExitDataError);
+        EXPECT_EQ(S(run.err), S(QStringLiteral("dimtool: ") + input + QStringLiteral(": ") +
+                                message + QLatin1Char('\n')));
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_FALSE(QFile::exists(fresh));
+
+        const QString existing = Path(QStringLiteral("OLD.DIM"));
+        const QByteArray old = ReadAll(source);
+        WriteAll(existing, old);
+        const Outcome again = Dimtool({QStringLiteral("import"), input, QStringLiteral("-o"),
+                                       existing, QStringLiteral("--sel")});
+        EXPECT_EQ(again.status, ExitDataError);
+        EXPECT_EQ(ReadAll(existing), old);
+        QStringList expected = before;
+        expected << QStringLiteral("OLD.DIM");
+        expected.sort();
+        QStringList after = Files();
+        after.sort();
+        EXPECT_EQ(after, expected);
+        QFile::remove(existing);
+    }
+    QByteArray Csv(const std::function<void(QStringList &)> &change) const {
+        QStringList lines = csvLines;
+        change(lines);
+        return lines.join(QLatin1Char('\n')).toUtf8();
+    }
+    QByteArray Json(const std::function<void(QJsonObject &)> &change) const {
+        QJsonObject root = json;
+        change(root);
+        return QJsonDocument(root).toJson();
+    }
+    // Changes one key of point k.
+    static std::function<void(QJsonObject &)> Point(int k, const QString &key,
+                                                    const QJsonValue &value) {
+        return [=](QJsonObject &root) {
+            QJsonArray points = root.value(QStringLiteral("points")).toArray();
+            QJsonObject point = points.at(k).toObject();
+            if (value.isUndefined())
+                point.remove(key);
+            else
+                point.insert(key, value);
+            points.replace(k, point);
+            root.insert(QStringLiteral("points"), points);
+        };
+    }
+
+    QString source;
+    // Line n of the CSV is csvLines[n - 1]: the header, the rows of 00:00..23:45, and the
+    // empty rest after the last newline.
+    QStringList csvLines;
+    QJsonObject json;
+};
+
+TEST_F(DimtoolImportRefusal, CsvWithTheWrongRowCount) {
+    ExpectRefused(QStringLiteral("short.csv"), Csv([](QStringList &l) { l.removeAt(96); }),
+                  QStringLiteral("line 97: the file ends after 95 data rows; expected 96"));
+    ExpectRefused(QStringLiteral("header.csv"), Csv([](QStringList &l) { l = l.mid(0, 1); }),
+                  QStringLiteral("line 2: the file ends after 0 data rows; expected 96"));
+    ExpectRefused(QStringLiteral("long.csv"),
+                  Csv([](QStringList &l) { l.insert(97, QStringLiteral("00:00,0,0,0,0")); }),
+                  QStringLiteral("line 98: more than 96 data rows"));
+    ExpectRefused(QStringLiteral("empty.csv"), QByteArray("\n\n"),
+                  QStringLiteral("line 1: the file is empty; expected the header "
+                                 "\"time,white,blue,clouds,moon\""));
+}
+
+TEST_F(DimtoolImportRefusal, CsvLevelsOutOfRangeOrNoIntegers) {
+    ExpectRefused(QStringLiteral("high.csv"),
+                  Csv([](QStringList &l) { l[30] = QStringLiteral("07:15,1,2,256,4"); }),
+                  QStringLiteral("line 31: clouds level 256 is out of range 0..255"));
+    ExpectRefused(QStringLiteral("low.csv"),
+                  Csv([](QStringList &l) { l[2] = QStringLiteral("00:15,-1,2,3,4"); }),
+                  QStringLiteral("line 3: white level -1 is out of range 0..255"));
+    ExpectRefused(QStringLiteral("huge.csv"), Csv([](QStringList &l) {
+                      l[96] = QStringLiteral("23:45,1,2,3,99999999999999999999999");
+                  }),
+                  QStringLiteral("line 97: moon level 99999999999999999999999 is out of range "
+                                 "0..255"));
+    ExpectRefused(QStringLiteral("fraction.csv"),
+                  Csv([](QStringList &l) { l[5] = QStringLiteral("01:00,1,2.5,3,4"); }),
+                  QStringLiteral("line 6: blue level \"2.5\" is not an integer"));
+    ExpectRefused(QStringLiteral("blank.csv"),
+                  Csv([](QStringList &l) { l[5] = QStringLiteral("01:00,1,,3,4"); }),
+                  QStringLiteral("line 6: blue level \"\" is not an integer"));
+}
+
+TEST_F(DimtoolImportRefusal, CsvTimesMalformedOrOutOfOrder) {
+    ExpectRefused(QStringLiteral("short-hour.csv"),
+                  Csv([](QStringList &l) { l[30] = QStringLiteral("7:15,1,2,3,4"); }),
+                  QStringLiteral("line 31: malformed time \"7:15\" (expected HH:MM)"));
+    ExpectRefused(QStringLiteral("minute.csv"),
+                  Csv([](QStringList &l) { l[30] = QStringLiteral("07:60,1,2,3,4"); }),
+                  QStringLiteral("line 31: malformed time \"07:60\" (expected HH:MM)"));
+    ExpectRefused(QStringLiteral("hour.csv"),
+                  Csv([](QStringList &l) { l[96] = QStringLiteral("24:00,1,2,3,4"); }),
+                  QStringLiteral("line 97: malformed time \"24:00\" (expected HH:MM)"));
+    ExpectRefused(QStringLiteral("swapped.csv"), Csv([](QStringList &l) { l.swapItemsAt(10, 11); }),
+                  QStringLiteral("line 11: expected time 02:15, found 02:30"));
+    ExpectRefused(QStringLiteral("between.csv"),
+                  Csv([](QStringList &l) { l[3] = QStringLiteral("00:35,1,2,3,4"); }),
+                  QStringLiteral("line 4: expected time 00:30, found 00:35"));
+}
+
+TEST_F(DimtoolImportRefusal, CsvWithTheWrongColumnsOrHeader) {
+    ExpectRefused(QStringLiteral("four.csv"),
+                  Csv([](QStringList &l) { l[7] = QStringLiteral("01:30,1,2,3"); }),
+                  QStringLiteral("line 8: expected 5 columns, found 4"));
+    ExpectRefused(QStringLiteral("six.csv"),
+                  Csv([](QStringList &l) { l[7] = QStringLiteral("01:30,1,2,3,4,5"); }),
+                  QStringLiteral("line 8: expected 5 columns, found 6"));
+    ExpectRefused(QStringLiteral("gap.csv"), Csv([](QStringList &l) { l[50].clear(); }),
+                  QStringLiteral("line 51: expected 5 columns, found 1"));
+    ExpectRefused(QStringLiteral("order.csv"),
+                  Csv([](QStringList &l) { l[0] = QStringLiteral("time,blue,white,clouds,moon"); }),
+                  QStringLiteral("line 1: bad header \"time,blue,white,clouds,moon\"; expected "
+                                 "\"time,white,blue,clouds,moon\""));
+    ExpectRefused(QStringLiteral("no-header.csv"), Csv([](QStringList &l) { l.removeFirst(); }),
+                  QStringLiteral("line 1: bad header \"%1\"; expected "
+                                 "\"time,white,blue,clouds,moon\"")
+                      .arg(csvLines[1]));
+}
+
+TEST_F(DimtoolImportRefusal, BadJson) {
+    const QByteArray whole = Json([](QJsonObject &) {});
+    const QByteArray cut = whole.left(whole.size() / 2);
+    QJsonParseError expected;
+    QJsonDocument::fromJson(cut, &expected);
+    ASSERT_NE(expected.error, QJsonParseError::NoError);
+    ExpectRefused(
+        QStringLiteral("cut.json"), cut,
+        QStringLiteral("offset %1: bad JSON: %2").arg(expected.offset).arg(expected.errorString()));
+    ExpectRefused(QStringLiteral("array.json"), QByteArray("[1, 2]"),
+                  QStringLiteral("the JSON document is not an object"));
+}
+
+TEST_F(DimtoolImportRefusal, JsonWithMissingKeysOrValuesOutOfRange) {
+    ExpectRefused(QStringLiteral("no-moon.json"),
+                  Json([](QJsonObject &o) { o.remove(QStringLiteral("moonChange")); }),
+                  QStringLiteral("missing key \"moonChange\""));
+    ExpectRefused(QStringLiteral("no-points.json"),
+                  Json([](QJsonObject &o) { o.remove(QStringLiteral("points")); }),
+                  QStringLiteral("missing key \"points\""));
+    ExpectRefused(QStringLiteral("speed.json"),
+                  Json([](QJsonObject &o) { o.insert(QStringLiteral("cloudSpeed"), 0); }),
+                  QStringLiteral("cloudSpeed 0 is out of range 1..255"));
+    ExpectRefused(QStringLiteral("intensity.json"),
+                  Json([](QJsonObject &o) { o.insert(QStringLiteral("cloudIntensity"), 256); }),
+                  QStringLiteral("cloudIntensity 256 is out of range 0..255"));
+    ExpectRefused(QStringLiteral("moon.json"), Json([](QJsonObject &o) {
+                      o.insert(QStringLiteral("moonChange"), QStringLiteral("7"));
+                  }),
+                  QStringLiteral("moonChange \"7\" is not an integer"));
+    ExpectRefused(QStringLiteral("point-key.json"),
+                  Json(Point(7, QStringLiteral("blue"), QJsonValue(QJsonValue::Undefined))),
+                  QStringLiteral("points[7]: missing key \"blue\""));
+    ExpectRefused(QStringLiteral("point-level.json"), Json(Point(95, QStringLiteral("white"), 300)),
+                  QStringLiteral("points[95]: white level 300 is out of range 0..255"));
+    ExpectRefused(QStringLiteral("point-fraction.json"),
+                  Json(Point(3, QStringLiteral("moon"), 1.5)),
+                  QStringLiteral("points[3]: moon level 1.5 is not an integer"));
+    ExpectRefused(QStringLiteral("point-time.json"),
+                  Json(Point(8, QStringLiteral("time"), QStringLiteral("02:15"))),
+                  QStringLiteral("points[8]: expected time 02:00, found 02:15"));
+    ExpectRefused(QStringLiteral("point-clock.json"),
+                  Json(Point(8, QStringLiteral("time"), QStringLiteral("2 pm"))),
+                  QStringLiteral("points[8]: malformed time \"2 pm\" (expected HH:MM)"));
+    ExpectRefused(QStringLiteral("count.json"), Json([](QJsonObject &o) {
+                      QJsonArray points = o.value(QStringLiteral("points")).toArray();
+                      points.removeLast();
+                      o.insert(QStringLiteral("points"), points);
+                  }),
+                  QStringLiteral("points: expected 96 points, found 95"));
+}
+
+// ---------------------------------------------------------------------------------------
+// check, info, and failures of the files
+
+using DimtoolCheck = DimtoolTest;
+
+TEST_F(DimtoolCheck, AnswersWhetherTheEditorLoadsTheFile) {
+    const QString good = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(2), Settings{});
+    const Outcome ok = Dimtool({QStringLiteral("check"), good});
+    EXPECT_EQ(ok.status, CheckLoads);
+    EXPECT_EQ(S(ok.out), S(QStringLiteral("ok\n")));
+    EXPECT_TRUE(ok.err.isEmpty());
+
+    // Only block 1 and a block 3 are needed.
+    QByteArray bare = ReadAll(good).left(3 + 384);
+    bare += QByteArray("\x03\x14\x01\x05\x06\x07", 6);
+    const QString minimal = Path(QStringLiteral("A2.DIM"));
+    WriteAll(minimal, bare);
+    EXPECT_EQ(Dimtool({QStringLiteral("check"), minimal}).status, CheckLoads);
+
+    QByteArray foreign = ReadAll(good);
+    foreign[2] = 5;
+    const QString rejected = Path(QStringLiteral("A3.DIM"));
+    WriteAll(rejected, foreign);
+    const Outcome no = Dimtool({QStringLiteral("check"), rejected});
+    EXPECT_EQ(no.status, CheckRejected);
+    EXPECT_TRUE(no.out.isEmpty());
+    EXPECT_EQ(S(no.err), S(QStringLiteral("dimtool: ") + rejected +
+                           QStringLiteral(": not a curve file: first header is 1, 96, 5\n")));
+}
+
+TEST_F(DimtoolCheck, ReportsInputOutputErrorsWithTheEditorsMessage) {
+    const QString missing = Path(QStringLiteral("NONE.DIM"));
+    const Outcome gone = Dimtool({QStringLiteral("check"), missing});
+    EXPECT_EQ(gone.status, CheckIoError);
+    EXPECT_EQ(S(gone.err), S(QStringLiteral("dimtool: ") + missing +
+                             QStringLiteral(": Datei nicht gefunden.\n")));
+
+    const QString noFolder = Path(QStringLiteral("nowhere/A1.DIM"));
+    EXPECT_EQ(
+        S(Dimtool({QStringLiteral("check"), noFolder}).err),
+        S(QStringLiteral("dimtool: ") + noFolder + QString::fromUtf8(": Ungültiger Dateiname.\n")));
+
+    const QString cut = Path(QStringLiteral("A1.DIM"));
+    WriteAll(cut, DimFileBytes(VariedCurves(0), Settings{}).left(200));
+    const Outcome shortRead = Dimtool({QStringLiteral("check"), cut});
+    EXPECT_EQ(shortRead.status, CheckIoError);
+    EXPECT_EQ(S(shortRead.err), S(QStringLiteral("dimtool: ") + cut +
+                                  QStringLiteral(": Versuch hinter dem Dateiende zu lesen.\n")));
+}
+
+TEST_F(DimtoolCheck, OtherCommandsTellBadFilesApartByStatus) {
+    QByteArray foreign = DimFileBytes(VariedCurves(0), Settings{});
+    foreign[0] = 7;
+    const QString rejected = Path(QStringLiteral("A3.DIM"));
+    WriteAll(rejected, foreign);
+    const QString missing = Path(QStringLiteral("NONE.DIM"));
+    const QString png = Path(QStringLiteral("chart.png"));
+    const QList<QStringList> commands{{QStringLiteral("info")},
+                                      {QStringLiteral("export")},
+                                      {QStringLiteral("render"), QStringLiteral("-o"), png}};
+    for (const QStringList &command : commands) {
+        SCOPED_TRACE(S(command.front()));
+        const Outcome bad = Dimtool(command + QStringList{rejected});
+        EXPECT_EQ(bad.status, ExitDataError);
+        EXPECT_EQ(S(bad.err), S(QStringLiteral("dimtool: ") + rejected +
+                                QStringLiteral(": not a curve file: first header is 7, 96, 4\n")));
+        EXPECT_TRUE(bad.out.isEmpty());
+        const Outcome gone = Dimtool(command + QStringList{missing});
+        EXPECT_EQ(gone.status, ExitIoError);
+        EXPECT_EQ(S(gone.err), S(QStringLiteral("dimtool: ") + missing +
+                                 QStringLiteral(": Datei nicht gefunden.\n")));
+        EXPECT_FALSE(QFile::exists(png));
+    }
+}
+
+TEST_F(DimtoolCheck, AFailedWriteLeavesTheOldFileAndReportsAnInputOutputError) {
+    const QString original =
+        WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(6), StoredSettings(1, 0, 0));
+    const QString csv = Path(QStringLiteral("day.csv"));
+    WriteAll(csv, Dimtool({QStringLiteral("export"), original}).out.toUtf8());
+    const QString out = Path(QStringLiteral("B1.DIM"));
+    WriteAll(out, QByteArray("old"));
+
+    FullDisk disk;
+    FixedClock clock;
+    const DimtoolEnvironment environment{disk, clock};
+    const Outcome run =
+        Dimtool({QStringLiteral("import"), csv, QStringLiteral("-o"), out}, &environment);
+    EXPECT_EQ(run.status, ExitIoError);
+    EXPECT_EQ(S(run.err),
+              S(QStringLiteral("dimtool: ") + out + QStringLiteral(": Zu wenig Speicherplatz.\n")));
+    EXPECT_EQ(ReadAll(out), QByteArray("old"));
+    const Outcome chart = Dimtool({QStringLiteral("render"), original, QStringLiteral("-o"),
+                                   Path(QStringLiteral("chart.png"))},
+                                  &environment);
+    EXPECT_EQ(chart.status, ExitIoError);
+    EXPECT_EQ(Files(), (QStringList{QStringLiteral("A1.DIM"), QStringLiteral("B1.DIM"),
+                                    QStringLiteral("day.csv")}));
+}
+
+using DimtoolInfo = DimtoolTest;
+
+TEST_F(DimtoolInfo, ShowsTheSettingsAndEachChannelsRange) {
+    CurveData data;
+    for (size_t k = 29; k <= 75; ++k) // white: 07:15 .. 18:45
+        data.Levels[1][k] = static_cast<int>(k * 3);
+    data.Levels[1][50] = 0;         // a gap does not end the day
+    for (size_t k = 0; k < 96; ++k) // blue: never dark
+        data.Levels[2][k] = 5 + static_cast<int>(k % 7);
+    // clouds stay 0
+    data.Levels[4][0] = 255; // moon: the first and the last quarter-hour only
+    data.Levels[4][95] = 1;
+    const QString path = WriteCurveFile(QStringLiteral("A1.DIM"), data, StoredSettings(12, 200, 7));
+
+    const Outcome run = Dimtool({QStringLiteral("info"), path});
+    EXPECT_EQ(run.status, ExitOk);
+    EXPECT_TRUE(run.err.isEmpty());
+    EXPECT_EQ(S(run.out), S(QStringLiteral("cloud speed      12\n"
+                                           "cloud intensity  200\n"
+                                           "moon change      7\n"
+                                           "\n"
+                                           "channel  min  max  first  last\n"
+                                           "white      0  225  07:15  18:45\n"
+                                           "blue       5   11  00:00  23:45\n"
+                                           "clouds     0    0  -      -\n"
+                                           "moon       0  255  00:00  23:45\n")));
+}
+
+TEST_F(DimtoolInfo, AFileWithoutSettingsShowsTheEditorsDefaults) {
+    QByteArray bytes = DimFileBytes(VariedCurves(0), StoredSettings(99, 99, 99)).left(3 + 384);
+    const QString path = Path(QStringLiteral("A1.DIM"));
+    WriteAll(path, bytes + QByteArray("\x09\x00\x00", 3)); // ends at an unknown block
+    const Outcome run = Dimtool({QStringLiteral("info"), path});
+    ASSERT_EQ(run.status, ExitOk) << S(run.err);
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("cloud speed      1\n"
+                                                  "cloud intensity  0\n"
+                                                  "moon change      0\n")))
+        << S(run.out);
+}
+
+// ---------------------------------------------------------------------------------------
+// The command line
+
+using DimtoolCommandLine = DimtoolTest;
+
+TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions) {
+    for (const QStringList &args :
+         {QStringList{QStringLiteral("--help")}, QStringList{QStringLiteral("help")},
+          QStringList{QStringLiteral("-h")}}) {
+        const Outcome run = Dimtool(args);
+        EXPECT_EQ(run.status, ExitOk);
+        EXPECT_TRUE(run.out.startsWith(QStringLiteral("Usage: dimtool COMMAND")));
+        for (const char *command : {"info", "export", "import", "render", "check", "help"})
+            EXPECT_TRUE(run.out.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(command))))
+                << command;
+    }
+    const std::pair<const char *, QStringList> options[] = {
+        {"info", {}},
+        {"export", {QStringLiteral("--format <csv|json>")}},
+        {"import",
+         {QStringLiteral("--output <OUT.DIM>"), QStringLiteral("--format <csv|json>"),
+          QStringLiteral("--sel")}},
+        {"render",
+         {QStringLiteral("--output <CHART.png>"), QStringLiteral("--size <WxH>"),
+          QStringLiteral("--lang <de|en|fr|es>")}},
+        {"check", {}}};
+    for (const auto &[name, wanted] : options) {
+        const QString command = QLatin1String(name);
+        const Outcome own = Dimtool({command, QStringLiteral("--help")});
+        EXPECT_EQ(own.status, ExitOk);
+        EXPECT_TRUE(own.out.startsWith(QStringLiteral("Usage: dimtool ") + command + " [options]"))
+            << S(own.out);
+        for (const QString &option : wanted)
+            EXPECT_TRUE(own.out.contains(option)) << name << " " << S(option);
+        EXPECT_EQ(S(Dimtool({QStringLiteral("help"), command}).out), S(own.out));
+        EXPECT_EQ(S(Dimtool({QStringLiteral("--help"), command}).out), S(own.out));
+    }
+}
+
+TEST_F(DimtoolCommandLine, UsageErrorsNameTheProblemAndExitWithUsageStatus) {
+    const QString file = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(0), Settings{});
+    const QString png = Path(QStringLiteral("chart.png"));
+    const QString o = QStringLiteral("-o");
+    struct Case {
+        QStringList args;
+        QString message;
+    };
+    const Case cases[] = {
+        {{}, QStringLiteral("dimtool: missing command")},
+        {{QStringLiteral("frob")}, QStringLiteral("dimtool: unknown command \"frob\"")},
+        {{QStringLiteral("help"), QStringLiteral("frob")},
+         QStringLiteral("dimtool: unknown command \"frob\"")},
+        {{QStringLiteral("--frob")}, QStringLiteral("dimtool: Unknown option 'frob'.")},
+        {{QStringLiteral("info")}, QStringLiteral("dimtool: info: missing FILE.DIM")},
+        {{QStringLiteral("info"), file, file},
+         QStringLiteral("dimtool: info: expected one FILE.DIM, found 2 arguments")},
+        {{QStringLiteral("export"), file, QStringLiteral("--format"), QStringLiteral("xml")},
+         QStringLiteral("dimtool: export: unknown format \"xml\"; use csv or json")},
+        {{QStringLiteral("export"), file, QStringLiteral("-x")},
+         QStringLiteral("dimtool: export: Unknown option 'x'.")},
+        {{QStringLiteral("import"), Path(QStringLiteral("a.csv"))},
+         QStringLiteral("dimtool: import: missing -o OUT.DIM")},
+        {{QStringLiteral("import"), o, Path(QStringLiteral("B.DIM"))},
+         QStringLiteral("dimtool: import: missing input FILE")},
+        {{QStringLiteral("render"), file}, QStringLiteral("dimtool: render: missing -o CHART.png")},
+        {{QStringLiteral("render"), file, o, png, QStringLiteral("--size"),
+          QStringLiteral("99x400")},
+         QStringLiteral("dimtool: render: size 99x400 is out of range; width and height must be "
+                        "100..8192")},
+        {{QStringLiteral("render"), file, o, png, QStringLiteral("--size"),
+          QStringLiteral("400x8193")},
+         QStringLiteral("dimtool: render: size 400x8193 is out of range")},
+        {{QStringLiteral("render"), file, o, png, QStringLiteral("--size"), QStringLiteral("400")},
+         QStringLiteral("dimtool: render: malformed size \"400\"; expected WxH")},
+        {{QStringLiteral("render"), file, o, png, QStringLiteral("--lang"), QStringLiteral("it")},
+         QStringLiteral("dimtool: render: unknown language \"it\"")},
+        {{QStringLiteral("check")}, QStringLiteral("dimtool: check: missing FILE.DIM")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(S(c.args.join(QLatin1Char(' '))));
+        const Outcome run = Dimtool(c.args);
+        EXPECT_EQ(run.status, ExitUsage);
+        EXPECT_TRUE(run.err.startsWith(c.message)) << S(run.err);
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("A1.DIM")});
+}
+
+// ---------------------------------------------------------------------------------------
+// render against the editor's own chart
+
+class DimtoolRender : public WindowTest {
+protected:
+    // Renders the window's curves at the chart's size and returns the picture.
+    QImage Rendered(const QString &language) {
+        const QString path = dir.filePath(QStringLiteral("A1.DIM"));
+        WriteAll(path, DimFileBytes(state->curves, state->settings));
+        const QSize size = window->pb->size();
+        const QString png = dir.filePath(QStringLiteral("chart.png"));
+        const Outcome run = Dimtool({QStringLiteral("render"), path, QStringLiteral("-o"), png,
+                                     QStringLiteral("--size"),
+                                     QStringLiteral("%1x%2").arg(size.width()).arg(size.height()),
+                                     QStringLiteral("--lang"), language});
+        EXPECT_EQ(run.status, ExitOk) << S(run.err);
+        EXPECT_TRUE(run.err.isEmpty());
+        return QImage(png).convertToFormat(QImage::Format_RGB32);
+    }
+    void ExpectSamePixels(const QImage &rendered, const QImage &editor) {
+        ASSERT_EQ(rendered.size(), editor.size());
+        int differing = 0;
+        QPoint first;
+        for (int y = 0; y < editor.height(); ++y)
+            for (int x = 0; x < editor.width(); ++x)
+                if (rendered.pixel(x, y) != editor.pixel(x, y) && differing++ == 0)
+                    first = QPoint(x, y);
+        EXPECT_EQ(differing, 0) << "first at " << first.x() << "," << first.y();
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(DimtoolRender, DrawsTheSamePixelsAsTheEditorsChart) {
+    ASSERT_TRUE(dir.isValid());
+    state->curves = VariedCurves(33);
+    window->PaintCurves(true);
+    ASSERT_FALSE(window->pb->surface().isNull());
+    ASSERT_GE(window->pb->width(), 100);
+    ASSERT_GE(window->pb->height(), 100);
+    ExpectSamePixels(Rendered(QStringLiteral("de")), window->pb->surface());
+
+    // The English captions are other pixels, and the same ones as the editor's.
+    const QImage german = window->pb->surface().copy();
+    window->ApplyLanguage(1);
+    window->PaintCurves(true);
+    ASSERT_NE(window->pb->surface(), german);
+    ExpectSamePixels(Rendered(QStringLiteral("en")), window->pb->surface());
+}
+
+using DimtoolRenderSize = DimtoolTest;
+
+TEST_F(DimtoolRenderSize, TheDefaultPictureIsTheFullSizeChart) {
+    const QString path = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(2), Settings{});
+    const QString png = Path(QStringLiteral("chart.png"));
+    ASSERT_EQ(Dimtool({QStringLiteral("render"), path, QStringLiteral("-o"), png}).status, ExitOk);
+    const QImage image(png);
+    EXPECT_EQ(image.size(), QSize(1652, 1050));
+    // Every curve point of band 2 carries its marker: a red centre at the level's pixel.
+    Geometry g;
+    g.UpdateLayout(1652, 1050, 96, 4);
+    const CurveData data = VariedCurves(2);
+    for (int k = 1; k < 96; ++k) {
+        g.MapPoint(2, k, data.Levels[2][static_cast<size_t>(k)]);
+        EXPECT_EQ(image.pixel(g.PointX - 1, g.PointY - 1), MarkerColor) << "column " << k;
+    }
+}
+
+} // namespace
