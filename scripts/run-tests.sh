@@ -7,13 +7,17 @@ cd "$(dirname "$0")/.."
 scripts/packages.sh
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc)"
+passed=0
 for preset in default asan; do
     echo "=== $preset ==="
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j"$jobs"
-    ctest --preset "$preset" -j"$jobs"
+    log="build/$preset/ctest.log"
+    ctest --preset "$preset" -j"$jobs" | tee "$log"
+    passed=$((passed + $(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log")))
 done
 if [ "${FUZZ_SECONDS:-20}" != 0 ]; then
     echo "=== fuzz ==="
     FUZZ_SECONDS="${FUZZ_SECONDS:-20}" scripts/fuzz.sh
 fi
+echo "tests: $passed passed, 0 failed"
