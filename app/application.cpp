@@ -3,15 +3,7 @@
 #include "app/mainwindow.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QIcon>
-
-QByteArray EmbeddedSheet() {
-    QFile file(QStringLiteral(":/LOGO"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
 
 void SetUpApplication(QApplication &app) {
     app.setApplicationName(QStringLiteral("dimeditor"));

@@ -4,8 +4,5 @@
 
 class QApplication;
 
-// Reads the embedded sprite sheet (resource LOGO).
-QByteArray EmbeddedSheet();
-
 // Sets up the application: its title, a window icon drawn from the sheet's logo.
 void SetUpApplication(QApplication &app);

@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/mainwindow.h"
 #include "app/services.h"
+#include "view/sheet.h"
 
 #include <QApplication>
 
@@ -9,8 +10,8 @@ int main(int argc, char **argv) {
     SetUpApplication(app);
 
     static EditorState state; // the program's state, for its whole run
-    TForm1 Form1(
-        state, Environment{DesktopServices(), SystemFileSystem(), SystemClock(), EmbeddedSheet()});
+    TForm1 Form1(state, Environment{DesktopServices(), SystemFileSystem(), SystemClock(),
+                                    EmbeddedSheetJpeg()});
     Form1.show();
     return app.exec();
 }

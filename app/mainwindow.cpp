@@ -396,8 +396,7 @@ void TForm1::PaintCurves(bool full) {
                        aText->font(),
                        palette().color(QPalette::WindowText).rgb(),
                        palette().color(QPalette::Button).rgb(),
-                       {GetText(SlotBandCaption0 + 1), GetText(SlotBandCaption0 + 2),
-                        GetText(SlotBandCaption0 + 3), GetText(SlotBandCaption0 + 4)}};
+                       BandCaptions(m_state.texts, lbl->currentRow())};
     const QRegion changed = ::PaintCurves(pb->surface(), m_state.chart, inputs, full);
     if (!changed.isEmpty())
         pb->update(changed);

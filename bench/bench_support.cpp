@@ -104,14 +104,6 @@ PaintScene::PaintScene(int width, int height)
 }
 
 PaintInputs PaintScene::Inputs() const {
-    return PaintInputs{
-        SheetImage(),
-        data.Levels,
-        FilePoints,
-        FileChannels,
-        captionFont,
-        windowText,
-        buttonFace,
-        {GetText(texts, 0, SlotBandCaption0 + 1), GetText(texts, 0, SlotBandCaption0 + 2),
-         GetText(texts, 0, SlotBandCaption0 + 3), GetText(texts, 0, SlotBandCaption0 + 4)}};
+    return PaintInputs{SheetImage(), data.Levels, FilePoints, FileChannels,
+                       captionFont,  windowText,  buttonFace, BandCaptions(texts, 0)};
 }

@@ -8,7 +8,6 @@
 #include <QBuffer>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -787,10 +786,8 @@ int Tool::render(const QCommandLineParser &parser) {
     if (const std::optional<int> failed = load(*path, data, settings))
         return *failed;
 
-    QFile resource(QStringLiteral(":/LOGO"));
-    QString sheetError = QStringLiteral("the resource is missing");
-    const QImage sheet =
-        resource.open(QIODevice::ReadOnly) ? DecodeJpeg(resource.readAll(), &sheetError) : QImage();
+    QString sheetError;
+    const QImage sheet = DecodeJpeg(EmbeddedSheetJpeg(), &sheetError);
     if (sheet.isNull()) {
         m_err << kProgram << ": the built-in chart artwork cannot be read: " << sheetError << '\n';
         return ExitSoftware;
@@ -811,10 +808,7 @@ int Tool::render(const QCommandLineParser &parser) {
                              CaptionFont(),
                              palette.color(QPalette::WindowText).rgb(),
                              buttonFace,
-                             {GetText(texts, *language, SlotBandCaption0 + 1),
-                              GetText(texts, *language, SlotBandCaption0 + 2),
-                              GetText(texts, *language, SlotBandCaption0 + 3),
-                              GetText(texts, *language, SlotBandCaption0 + 4)}};
+                             BandCaptions(texts, *language)};
     PaintCurves(image, chart, inputs, true);
 
     QByteArray png;

@@ -1,4 +1,3 @@
-#include "app/application.h"
 #include "view/sheet.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +11,12 @@ void ExpectNear(QRgb actual, int r, int g, int b, int tolerance, const char *whe
 }
 
 const QImage &Sheet() {
-    static const QImage sheet = DecodeJpeg(EmbeddedSheet());
+    static const QImage sheet = DecodeJpeg(EmbeddedSheetJpeg());
     return sheet;
 }
 
 TEST(SpriteSheet, DecodesToItsFullSize) {
-    const QByteArray jpeg = EmbeddedSheet();
+    const QByteArray jpeg = EmbeddedSheetJpeg();
     ASSERT_FALSE(jpeg.isEmpty());
     // Progressive: the first start-of-frame marker is SOF2.
     EXPECT_TRUE(jpeg.contains(QByteArray("\xff\xc2", 2)));
@@ -65,7 +64,7 @@ TEST(SpriteSheet, RegionsHaveTheirColours) {
 }
 
 TEST(SpriteSheet, CorruptStreamsFailWithAReasonInsteadOfEndingTheProcess) {
-    const QByteArray jpeg = EmbeddedSheet();
+    const QByteArray jpeg = EmbeddedSheetJpeg();
     QString error;
     EXPECT_TRUE(DecodeJpeg(QByteArray("not a jpeg at all"), &error).isNull());
     EXPECT_FALSE(error.isEmpty());
@@ -87,7 +86,7 @@ TEST(SpriteSheet, CorruptStreamsFailWithAReasonInsteadOfEndingTheProcess) {
 TEST(SpriteSheet, TruncatedStreamDoesNotCrash) {
     // libjpeg pads a truncated stream with a warning; what matters is that the process goes
     // on and an image of the stated size, or none, comes back.
-    const QByteArray jpeg = EmbeddedSheet();
+    const QByteArray jpeg = EmbeddedSheetJpeg();
     const QImage image = DecodeJpeg(jpeg.left(jpeg.size() / 3));
     EXPECT_TRUE(image.isNull() || image.size() == QSize(SheetWidth, SheetHeight));
 }

@@ -4,6 +4,7 @@
 #include "app/controls.h"
 #include "app/mainwindow.h"
 #include "fakes.h"
+#include "view/sheet.h"
 
 #include <QTest>
 
@@ -17,7 +18,7 @@ protected:
     void SetUp() override {
         state = std::make_unique<EditorState>();
         window = std::make_unique<TForm1>(
-            *state, Environment{services, fileSystem(), clock, EmbeddedSheet()});
+            *state, Environment{services, fileSystem(), clock, EmbeddedSheetJpeg()});
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow();

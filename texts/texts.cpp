@@ -80,6 +80,11 @@ QString GetText(const TextTable &table, int row, int slot) {
     return table.Texts[static_cast<size_t>(row)][static_cast<size_t>(slot)];
 }
 
+std::array<QString, 4> BandCaptions(const TextTable &table, int row) {
+    return {GetText(table, row, SlotBandCaption0 + 1), GetText(table, row, SlotBandCaption0 + 2),
+            GetText(table, row, SlotBandCaption0 + 3), GetText(table, row, SlotBandCaption0 + 4)};
+}
+
 QString ChannelName(const TextTable &table, int row, int channel) {
     if (channel <= 4)
         return GetText(table, row, channel);

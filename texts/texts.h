@@ -40,6 +40,9 @@ void FillTexts(TextTable &table);
 // The text of a slot in the given row; an out-of-range row or slot gives an empty text.
 QString GetText(const TextTable &table, int row, int slot);
 
+// The captions of bands 1..4 (slots 21..24) in the given row.
+std::array<QString, 4> BandCaptions(const TextTable &table, int row);
+
 // The status-line name of a channel: the table's slots 0..4 for channels 0..4, and
 // "<word for channel> n" padded to seven characters for channels 5..10.
 QString ChannelName(const TextTable &table, int row, int channel);

@@ -2,6 +2,8 @@
 
 #include "view/canvas.h"
 
+#include <QFile>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -67,6 +69,13 @@ bool Decode(DecodeContext &ctx, const QByteArray &data) {
 }
 
 } // namespace
+
+QByteArray EmbeddedSheetJpeg() {
+    QFile file(QStringLiteral(":/LOGO"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
 
 QImage DecodeJpeg(const QByteArray &data, QString *error) {
     DecodeContext ctx;

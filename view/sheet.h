@@ -11,6 +11,10 @@ inline constexpr int SheetBandWidth = 2000; // band backgrounds span x 0..1999
 inline constexpr int SheetBandHeight = 250; // band b starts at row (b - 1) * 250
 inline constexpr int SheetPanelX = 2000;    // the control-panel picture, 200 wide
 
+// The embedded sprite sheet (the resource LOGO) as its JPEG bytes; empty when the program
+// was linked without it.
+QByteArray EmbeddedSheetJpeg();
+
 // Decodes a JPEG with libjpeg into an RGB32 image. On a corrupt or unreadable stream the
 // result is a null image and *error (when given) says why; the process goes on.
 QImage DecodeJpeg(const QByteArray &data, QString *error = nullptr);
