@@ -54,10 +54,12 @@ template <typename T> T *Named(T *widget, const char *name) {
     return widget;
 }
 
-QLabel *MakeLabel(const QString &text, QWidget *parent, const char *name, int x, int y) {
+// Labels get a fixed size rather than one measured from their text: measuring would load the
+// fonts before the window is first shown, which delays its appearance.
+QLabel *MakeLabel(const QString &text, QWidget *parent, const char *name, int x, int y,
+                  int width = 153) {
     auto *label = Named(new QLabel(text, parent), name);
-    label->move(x, y);
-    label->adjustSize();
+    label->setGeometry(x, y, width, 13);
     return label;
 }
 
@@ -191,7 +193,7 @@ void TForm1::buildLayout() {
     UDTempo = Named(new UpDown(s.UDTempo, ETempo, GroupBox1), "UDTempo");
     UDTempo->setGeometry(129, 152, 16, 21);
     Label4 = MakeLabel(QStringLiteral("Zeit pro Schritt:"), GroupBox1, "Label4", 8, 184);
-    Timelabel = MakeLabel(QStringLiteral("Timelabel"), GroupBox1, "Timelabel", 96, 184);
+    Timelabel = MakeLabel(QStringLiteral("Timelabel"), GroupBox1, "Timelabel", 96, 184, 81);
     RadioButton1 =
         Named(new QRadioButton(QStringLiteral("5-Kanal-Steuerung"), GroupBox1), "RadioButton1");
     RadioButton1->move(8, 216);
@@ -381,7 +383,6 @@ void TForm1::ApplyLanguage(int index) {
     Button2->setText(GetText(SlotSaveButton));
     Button4->setText(GetText(SlotNewButton));
     Label5->setText(GetText(SlotCloudSpeedLabel));
-    Label5->adjustSize();
     Label6->setText(GetText(SlotCloudIntensityLabel));
     Label7->setText(GetText(SlotMoonChangeLabel));
 }
