@@ -80,20 +80,27 @@ Settings StoredSettings(int cloudSpeed, int cloudIntensity, int moonChange) {
 class FullDisk final : public FileSystem {
 public:
     int openRead(const QString &path, int *fd) override { return real().openRead(path, fd); }
-    int openWriteExisting(const QString &path, int *fd) override {
-        return real().openWriteExisting(path, fd);
+    int openWriteExisting(const QString &path, int *fd, FileOwner *owner) override {
+        return real().openWriteExisting(path, fd, owner);
     }
     int createExclusive(const QString &path, int *fd) override {
         return real().createExclusive(path, fd);
     }
     long read(int fd, void *buffer, size_t size) override { return real().read(fd, buffer, size); }
     long write(int, const void *, size_t) override { return -ENOSPC; }
+    int adopt(int fd, const FileOwner &owner) override { return real().adopt(fd, owner); }
     int sync(int fd) override { return real().sync(fd); }
     int close(int fd) override { return real().close(fd); }
     int rename(const QString &from, const QString &to) override { return real().rename(from, to); }
     int remove(const QString &path) override { return real().remove(path); }
-    Kind kind(const QString &path) override { return real().kind(path); }
-    QString resolved(const QString &path) override { return real().resolved(path); }
+    int syncFolder(const QString &folder) override { return real().syncFolder(folder); }
+    bool isDirectory(const QString &path) override { return real().isDirectory(path); }
+    int saveTarget(const QString &path, QString *target) override {
+        return real().saveTarget(path, target);
+    }
+    void removeStaleTemporaries(const QString &folder) override {
+        real().removeStaleTemporaries(folder);
+    }
 
 private:
     static FileSystem &real() { return SystemFileSystem(); }
