@@ -30,6 +30,10 @@ QString ErrorBoxText(const QString &message);
 // reads "E/A-Fehler n".
 IoError MakeIoError(int code);
 
+// An error's message in a language of the text table's rows (0 German, as the editor shows
+// it; 1 English, 2 French, 3 Spanish), with its code where the message names none.
+QString IoErrorMessage(const IoError &error, int language);
+
 // The owner and permission bits of a file that a save replaces: the new file takes them over.
 struct FileOwner {
     unsigned mode = 0; // permission bits, 07777 at most
