@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/application.h"
 #include "app/controls.h"
 #include "app/services.h"
 #include "edit/steptime.h"
@@ -379,6 +380,7 @@ void TForm1::ApplyLanguage(int index) {
         const QSignalBlocker blocker(lbl);
         lbl->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
     }
+    UseToolkitLanguage(index);
     Button1->setText(GetText(SlotLoadButton));
     Button2->setText(GetText(SlotSaveButton));
     Button4->setText(GetText(SlotNewButton));
