@@ -93,13 +93,17 @@ TForm1::TForm1(EditorState &state, Environment environment, QWidget *parent)
     : QWidget(parent), m_state(state), m_env(std::move(environment)) {
     setObjectName(QStringLiteral("Form1"));
     buildLayout();
+    m_state.document.onChanged = [this](const CurveChange &change) { documentChanged(change); };
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    m_state.document.onChanged = nullptr;
+}
 
 void TForm1::buildLayout() {
     Settings &s = m_state.settings;
+    const FileSettings &f = m_state.document.fileSettings();
     resize(857, 739);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -132,9 +136,9 @@ void TForm1::buildLayout() {
     GroupBox2 = Named(new QGroupBox(QStringLiteral("Nicht Sichtbar"), Panel3), "GroupBox2");
     GroupBox2->setGeometry(9, 16, 176, 238);
     Label6 = MakeLabel(QString::fromUtf8("Wolken Intensität"), GroupBox2, "Label6", 8, 16);
-    SBWolkenA = MakeScrollBar(GroupBox2, "SBWolkenA", s.SBWolkenA, {8, 32, 153, 17});
+    SBWolkenA = MakeScrollBar(GroupBox2, "SBWolkenA", f.SBWolkenA, {8, 32, 153, 17});
     Label7 = MakeLabel(QString::fromUtf8("Mondänderung Intensität"), GroupBox2, "Label7", 8, 64);
-    SBMondA = MakeScrollBar(GroupBox2, "SBMondA", s.SBMondA, {8, 80, 153, 17});
+    SBMondA = MakeScrollBar(GroupBox2, "SBMondA", f.SBMondA, {8, 80, 153, 17});
     Label9 = MakeLabel(QStringLiteral("Mondphase"), GroupBox2, "Label9", 8, 112);
     sbmond = MakeScrollBar(GroupBox2, "sbmond", s.sbmond, {8, 128, 153, 17});
     Label8 = MakeLabel(QStringLiteral("Helligkeit"), GroupBox2, "Label8", 8, 160);
@@ -160,7 +164,7 @@ void TForm1::buildLayout() {
     }
 
     Label5 = MakeLabel(QString(), Panel3, "Label5", 24, 472);
-    SBWolkenT = MakeScrollBar(Panel3, "SBWolkenT", s.SBWolkenT, {24, 488, 153, 17});
+    SBWolkenT = MakeScrollBar(Panel3, "SBWolkenT", f.SBWolkenT, {24, 488, 153, 17});
     SBWolkenT->setFocusPolicy(Qt::StrongFocus); // reachable with Tab, moved with the arrow keys
 
     Button5 = Named(new QPushButton(QStringLiteral("Button5"), this), "Button5");
@@ -248,7 +252,7 @@ void TForm1::buildLayout() {
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
     connect(lbl, &QListWidget::currentRowChanged, this, [this] { lblClick(); });
     connect(SBWolkenT, &QScrollBar::valueChanged, this,
-            [this](int value) { m_state.settings.SBWolkenT.setPosition(value); });
+            [this](int value) { m_state.document.setCloudSpeed(value); });
     connect(colorcb, &QCheckBox::clicked, this, [this] { colorcbClick(); });
     connect(DCB, &QComboBox::currentIndexChanged, this, [this] { DCBChange(); });
     for (QLineEdit *edit : {ENK, en, ETempo})
@@ -392,14 +396,9 @@ void TForm1::ApplyLanguage(int index) {
 void TForm1::PaintCurves(bool full) {
     if (pb->surface().isNull())
         return;
-    PaintInputs inputs{sheet(),
-                       m_state.curves.Levels,
-                       m_state.settings.udn.position(),
-                       m_state.settings.udnk.position(),
-                       aText->font(),
-                       palette().color(QPalette::WindowText).rgb(),
-                       palette().color(QPalette::Button).rgb(),
-                       BandCaptions(m_state.texts, lbl->currentRow())};
+    const PaintInputs inputs =
+        EditorPaintInputs(sheet(), m_state.document.Levels(), m_state.settings, m_state.texts,
+                          lbl->currentRow(), palette());
     const QRegion changed = ::PaintCurves(pb->surface(), m_state.chart, inputs, full);
     if (!changed.isEmpty())
         pb->update(changed);
@@ -415,12 +414,10 @@ void TForm1::pbMouseMove(Qt::MouseButtons buttons, int x, int y) {
     // chart is not followed, as a move outside it without any button is never seen.
     if (!left && !pb->rect().contains(x, y))
         return;
-    const PointerResult result = PointerEvent(m_state.cursor, m_state.chart, m_state.curves,
+    const PointerResult result = PointerEvent(m_state.cursor, m_state.chart, m_state.document,
                                               m_state.texts, lbl->currentRow(), left, x, y);
     if (result.status)
         PStat->setText(*result.status);
-    if (result.wrote)
-        m_state.history.recordCellWrite(result.row, result.column, result.before, result.after);
 }
 
 void TForm1::pbMouseDown(Qt::MouseButtons buttons, int x, int y) {
@@ -429,21 +426,29 @@ void TForm1::pbMouseDown(Qt::MouseButtons buttons, int x, int y) {
 
 void TForm1::pbMouseUp(Qt::MouseButton button) {
     if (button == Qt::LeftButton)
-        m_state.history.finishDrag();
+        m_state.document.endStroke();
 }
 
 void TForm1::Undo() {
-    if (!m_state.history.undo())
-        return;
-    showSettings();
-    PaintCurves(true);
+    m_state.document.undo();
 }
 
 void TForm1::Redo() {
-    if (!m_state.history.redo())
-        return;
-    showSettings();
-    PaintCurves(true);
+    m_state.document.redo();
+}
+
+void TForm1::documentChanged(const CurveChange &change) {
+    if (change.settings)
+        showSettings();
+    if (change.stroke)
+        return; // drawn by the repaint tick, as the pointer flagged its bands
+    // Rows past the fourth share the fourth band's flag; row 0 is on no band.
+    for (int row = 1; row < LevelRows; ++row) {
+        if (change.row(row))
+            m_state.chart.BandDirty[static_cast<size_t>(std::min(row, DirtyFlagCount) - 1)] = 1;
+    }
+    if (pb->painted())
+        PaintCurves(false);
 }
 
 void TForm1::Timer1Timer() {
@@ -457,29 +462,21 @@ void TForm1::Timer2Timer() {
 }
 
 LoadResult TForm1::LoadDimFile(const QString &path) {
-    m_state.history.finishDrag();
-    const LevelTable before = m_state.curves.Levels;
-    const FileSettings settingsBefore = FileSettingsOf(m_state.settings);
-    const LoadResult result =
-        ::LoadDimFile(m_env.fileSystem, path, m_state.curves, m_state.settings);
-    if (result == LoadResult::Rejected) {
+    const LoadResult result = m_state.document.load(m_env.fileSystem, path, QStringLiteral("load"));
+    if (result == LoadResult::Rejected)
         setWindowTitle(GetText(SlotLoadError));
-        return result;
-    }
-    m_state.history.recordTableChange(before, settingsBefore, QStringLiteral("load"));
-    showSettings();
-    PaintCurves(true);
     return result;
 }
 
 void TForm1::SaveDimFile(const QString &path) {
-    ::SaveDimFile(m_env.fileSystem, m_env.clock, path, m_state.curves, m_state.settings);
+    m_state.document.save(m_env.fileSystem, m_env.clock, path, m_state.settings);
 }
 
 void TForm1::showSettings() {
     const Settings &s = m_state.settings;
-    for (auto [bar, setting] : {std::pair{SBWolkenT, &s.SBWolkenT},
-                                std::pair{SBWolkenA, &s.SBWolkenA}, std::pair{SBMondA, &s.SBMondA},
+    const FileSettings &f = m_state.document.fileSettings();
+    for (auto [bar, setting] : {std::pair{SBWolkenT, &f.SBWolkenT},
+                                std::pair{SBWolkenA, &f.SBWolkenA}, std::pair{SBMondA, &f.SBMondA},
                                 std::pair{sbhell, &s.sbhell}, std::pair{sbmond, &s.sbmond}}) {
         const QSignalBlocker blocker(bar);
         bar->setValue(setting->Position);
@@ -527,11 +524,7 @@ void TForm1::Button2Click() {
 void TForm1::Button4Click() {
     if (m_env.services.confirm(this, GetText(SlotNewQuestion), GetText(SlotNewTitle)) != 1)
         return;
-    const LevelTable before = m_state.curves.Levels;
-    ClearLevels(m_state.curves);
-    m_state.history.recordTableChange(before, FileSettingsOf(m_state.settings),
-                                      QStringLiteral("new"));
-    PaintCurves(true);
+    m_state.document.clear(QStringLiteral("new"));
 }
 
 void TForm1::lblClick() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "edit/history.h"
+#include "edit/document.h"
 #include "edit/pointer.h"
 #include "model/clock.h"
 #include "model/dimfile.h"
@@ -38,13 +38,12 @@ inline const char *const ApplicationTitle = "Kelmaro Brantoq";
 
 // The program's state for its whole run: one instance in the program, one per test.
 struct EditorState {
-    CurveData curves;
+    CurveDocument document; // the curves, the curve file's settings and their history
     Settings settings;
     TextTable texts;
     ChartState chart;
     CursorState cursor;
     int StepFactor = 0;
-    EditHistory history{curves, settings};
 };
 
 // Where the window meets the world outside it.
@@ -91,10 +90,6 @@ public:
 
     // The sprite sheet (the picture of imback), null when it could not be decoded.
     const QImage &sheet();
-    QString sheetError() {
-        awaitSheet();
-        return m_sheetError;
-    }
 
     // The top rows of the control column's picture that open the maker's web site.
     static constexpr int LinkAreaHeight = 120;
@@ -113,6 +108,8 @@ private:
     void buildLayout();
     void layoutPanel2();
     void showSettings();
+    // The one place that follows the document: bars and bands of what changed.
+    void documentChanged(const CurveChange &change);
     void reportError(const QString &message);
     void runFileCommand(const std::function<void()> &command);
 

@@ -1,4 +1,4 @@
-#include "cli/commands.h"
+#include "cli/tool.h"
 
 #include <QGuiApplication>
 

@@ -48,22 +48,16 @@ std::optional<QString> TrackPointer(CursorState &cursor, const Geometry &geometr
     return text;
 }
 
-PointerResult PointerEvent(CursorState &cursor, ChartState &chart, CurveData &data,
+PointerResult PointerEvent(CursorState &cursor, ChartState &chart, CurveDocument &document,
                            const TextTable &texts, int language, bool leftHeld, int x, int y) {
     const int band = std::clamp(y / chart.geometry.BandHeight, 0, DirtyFlagCount - 1);
     if (leftHeld)
         chart.BandDirty[static_cast<size_t>(band)] = 1;
     PointerResult result;
-    result.status = TrackPointer(cursor, chart.geometry, data.Levels, texts, language, x, y);
+    result.status = TrackPointer(cursor, chart.geometry, document.Levels(), texts, language, x, y);
     if (leftHeld && result.status) {
-        int32_t &cell = data.Levels[static_cast<size_t>(cursor.CursorChannel)]
-                                   [static_cast<size_t>(cursor.CursorColumn)];
+        document.writeStrokeCell(cursor.CursorChannel, cursor.CursorColumn, cursor.CursorLevel);
         result.wrote = true;
-        result.row = cursor.CursorChannel;
-        result.column = cursor.CursorColumn;
-        result.before = cell;
-        result.after = cursor.CursorLevel;
-        cell = cursor.CursorLevel;
     }
     return result;
 }

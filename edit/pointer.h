@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit/document.h"
 #include "model/levels.h"
 #include "texts/texts.h"
 #include "view/chartpainter.h"
@@ -33,15 +34,12 @@ std::optional<QString> TrackPointer(CursorState &cursor, const Geometry &geometr
 // What one pointer event over the chart did.
 struct PointerResult {
     std::optional<QString> status; // the new status-line text, when the position was accepted
-    bool wrote = false;            // whether a cell was written, and which with what:
-    int row = 0;
-    int column = 0;
-    int32_t before = 0;
-    int32_t after = 0;
+    bool wrote = false;            // whether the cell under the pointer was written
 };
 
 // One pointer move or press over the chart. With the left button held, the band under the
 // pointer is flagged dirty and, when the position was accepted, its level is stored in the
-// cell under the pointer. A rejected position writes no cell.
-PointerResult PointerEvent(CursorState &cursor, ChartState &chart, CurveData &data,
+// cell under the pointer as part of the document's open stroke. A rejected position writes
+// no cell.
+PointerResult PointerEvent(CursorState &cursor, ChartState &chart, CurveDocument &document,
                            const TextTable &texts, int language, bool leftHeld, int x, int y);

@@ -53,12 +53,12 @@ std::variant<DimContent, DimRejected, IoError> ParseDimFile(const QByteArray &by
     if (tag == 3) {
         if (!reader.take(3, &p))
             return shortRead;
-        content.settings = std::array<uint8_t, 3>{p[0], p[1], p[2]};
+        content.settings = FileSettings::fromStored(p[0], p[1], p[2]);
     }
     return content;
 }
 
-QByteArray DimFileBytes(const CurveData &data, const Settings &settings) {
+QByteArray DimFileBytes(const CurveData &data, const FileSettings &settings) {
     QByteArray bytes;
     bytes.reserve(DimFileSize);
     auto put = [&bytes](int value) { bytes.append(static_cast<char>(value & 0xff)); };
@@ -75,33 +75,36 @@ QByteArray DimFileBytes(const CurveData &data, const Settings &settings) {
     put(3);
     put(20);
     put(1);
-    put(settings.SBWolkenT.position());
-    put(settings.SBWolkenA.position());
-    put(settings.SBMondA.position());
+    for (const uint8_t value : settings.bytes())
+        put(value);
     bytes.append(17, '\0');
     return bytes;
 }
 
-void ApplyDimContent(const DimContent &content, CurveData &data, Settings &settings) {
+void ApplyDimContent(const DimContent &content, CurveData &data, FileSettings &settings) {
     for (int n = 0; n < FileChannels; ++n)
         for (int k = 0; k < FilePoints; ++k)
             data.Levels[static_cast<size_t>(n + 1)][static_cast<size_t>(k)] =
                 content.levels[static_cast<size_t>(n)][static_cast<size_t>(k)];
-    if (content.settings) {
-        settings.SBWolkenT.setPosition((*content.settings)[0]);
-        settings.SBWolkenA.setPosition((*content.settings)[1]);
-        settings.SBMondA.setPosition((*content.settings)[2]);
-    }
+    if (content.settings)
+        settings = *content.settings;
 }
 
-LoadResult LoadDimFile(FileSystem &fs, const QString &path, CurveData &data, Settings &settings) {
-    const QByteArray bytes = ReadFileStart(fs, path, kMaxReadBytes);
-    auto parsed = ParseDimFile(bytes);
+std::optional<DimContent> ReadDimFile(FileSystem &fs, const QString &path) {
+    auto parsed = ParseDimFile(ReadFileStart(fs, path, kMaxReadBytes));
     if (std::holds_alternative<DimRejected>(parsed))
-        return LoadResult::Rejected;
+        return std::nullopt;
     if (auto *error = std::get_if<IoError>(&parsed))
         throw *error;
-    ApplyDimContent(std::get<DimContent>(parsed), data, settings);
+    return std::get<DimContent>(std::move(parsed));
+}
+
+LoadResult LoadDimFile(FileSystem &fs, const QString &path, CurveData &data,
+                       FileSettings &settings) {
+    const std::optional<DimContent> content = ReadDimFile(fs, path);
+    if (!content)
+        return LoadResult::Rejected;
+    ApplyDimContent(*content, data, settings);
     return LoadResult::Loaded;
 }
 
@@ -138,8 +141,8 @@ QByteArray SelFileBytes(const QString &dimPath, const TimeOfDay &time, const Set
 }
 
 void SaveDimFile(FileSystem &fs, const Clock &clock, const QString &path, const CurveData &data,
-                 const Settings &settings) {
-    WriteFileReplacing(fs, path, DimFileBytes(data, settings));
+                 const FileSettings &fileSettings, const Settings &settings) {
+    WriteFileReplacing(fs, path, DimFileBytes(data, fileSettings));
     const QString selPath = FolderOf(path) + QStringLiteral("SEL.DAT");
     WriteFileReplacing(fs, selPath, SelFileBytes(path, clock.now(), settings));
 }

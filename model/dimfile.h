@@ -20,7 +20,7 @@ inline constexpr int DimFileSize = 443;
 // What a curve file holds, read completely before anything is taken over.
 struct DimContent {
     std::array<std::array<uint8_t, FilePoints>, FileChannels> levels{};
-    std::optional<std::array<uint8_t, 3>> settings; // present when block 3 was read
+    std::optional<FileSettings> settings; // present when block 3 was read
 };
 
 enum class LoadResult { Loaded, Rejected };
@@ -33,14 +33,19 @@ struct DimRejected {};
 std::variant<DimContent, DimRejected, IoError> ParseDimFile(const QByteArray &bytes);
 
 // The 443 bytes of a curve file for the table and the three cloud and moon settings.
-QByteArray DimFileBytes(const CurveData &data, const Settings &settings);
+QByteArray DimFileBytes(const CurveData &data, const FileSettings &settings);
 
 // Takes a read file over: rows 1..4, columns 0..95, and the three settings when present.
-void ApplyDimContent(const DimContent &content, CurveData &data, Settings &settings);
+void ApplyDimContent(const DimContent &content, CurveData &data, FileSettings &settings);
+
+// Reads a curve file completely: its content, or nullopt when its first header rejects it.
+// An input/output failure raises IoError.
+std::optional<DimContent> ReadDimFile(FileSystem &fs, const QString &path);
 
 // Loads a curve file: all or nothing. A rejected file changes nothing; an input/output
 // failure raises IoError and changes nothing either.
-LoadResult LoadDimFile(FileSystem &fs, const QString &path, CurveData &data, Settings &settings);
+LoadResult LoadDimFile(FileSystem &fs, const QString &path, CurveData &data,
+                       FileSettings &settings);
 
 // The six bytes of the selection file for a curve file at dimPath.
 QByteArray SelFileBytes(const QString &dimPath, const TimeOfDay &time, const Settings &settings);
@@ -55,4 +60,4 @@ uint8_t Windows1252Code(QChar c);
 // Saves the curve file, then SEL.DAT in its folder. Each file replaces its old version only
 // once complete. Raises IoError on a failure.
 void SaveDimFile(FileSystem &fs, const Clock &clock, const QString &path, const CurveData &data,
-                 const Settings &settings);
+                 const FileSettings &fileSettings, const Settings &settings);

@@ -18,12 +18,9 @@ protected:
         for (size_t n = 1; n <= 4; ++n)
             for (size_t k = 0; k < 96; ++k)
                 data.Levels[n][k] = static_cast<int>((level + n * 10 + k) % 256);
-        Settings settings;
-        settings.SBWolkenT.setPosition(cloudSpeed);
-        settings.SBWolkenA.setPosition(77);
-        settings.SBMondA.setPosition(9);
+        const FileSettings settings = FileSettings::fromStored(cloudSpeed, 77, 9);
         const QString path = dir.filePath(name);
-        ::SaveDimFile(SystemFileSystem(), clock, path, data, settings);
+        ::SaveDimFile(SystemFileSystem(), clock, path, data, settings, Settings());
         return path;
     }
     static QByteArray ReadAll(const QString &path) {
@@ -55,24 +52,24 @@ TEST_F(Commands, LoadTakesTheCurvesAndShowsThePath) {
     window->Button1->click();
     EXPECT_EQ(services.dialogNames, QStringList{QStringLiteral("FOD")});
     EXPECT_EQ(window->windowTitle(), path);
-    EXPECT_EQ(state->curves.Levels[1][0], 15);
-    EXPECT_EQ(state->curves.Levels[4][95], (5 + 40 + 95) % 256);
+    EXPECT_EQ(state->document.Levels()[1][0], 15);
+    EXPECT_EQ(state->document.Levels()[4][95], (5 + 40 + 95) % 256);
     EXPECT_EQ(window->SBWolkenT->value(), 1); // a stored 0 loads as 1
-    EXPECT_EQ(state->settings.SBWolkenA.position(), 77);
-    EXPECT_EQ(state->settings.SBMondA.position(), 9);
+    EXPECT_EQ(state->document.fileSettings().SBWolkenA.position(), 77);
+    EXPECT_EQ(state->document.fileSettings().SBMondA.position(), 9);
     // The chart shows the loaded curve at once.
-    const QPoint p = At(3, 50, state->curves.Levels[3][50]);
+    const QPoint p = At(3, 50, state->document.Levels()[3][50]);
     EXPECT_EQ(window->pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
     EXPECT_TRUE(services.errors.isEmpty());
     ExpectChartBackAfterHalfASecond();
 }
 
 TEST_F(Commands, CancelledLoadChangesNothingAndGuardsThePointer) {
-    state->curves.Levels[2][3] = 99;
+    SetLevels({{2, 3, 99}});
     services.fileAnswers.push_back(std::nullopt);
     window->Button1->click();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
-    EXPECT_EQ(state->curves.Levels[2][3], 99);
+    EXPECT_EQ(state->document.Levels()[2][3], 99);
     // Pointer events are ignored while the chart is disabled.
     QTest::mouseMove(window->pb, At(1, 10, 100));
     EXPECT_TRUE(window->PStat->text().isEmpty());
@@ -105,11 +102,11 @@ TEST_F(Commands, RejectedFileShowsTheLoadErrorOfTheSelectedLanguage) {
     file.close();
 
     window->lbl->setCurrentRow(1);
-    state->curves.Levels[1][0] = 42;
+    SetLevels({{1, 0, 42}});
     services.fileAnswers.push_back(path);
     window->Button1->click();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Mistake with the loading!"));
-    EXPECT_EQ(state->curves.Levels[1][0], 42);
+    EXPECT_EQ(state->document.Levels()[1][0], 42);
     EXPECT_TRUE(services.errors.isEmpty());
     // The caption stays in the language it was written in.
     window->lbl->setCurrentRow(0);
@@ -119,8 +116,8 @@ TEST_F(Commands, RejectedFileShowsTheLoadErrorOfTheSelectedLanguage) {
 TEST_F(Commands, FailedLoadReportsAndLeavesEverythingAsItWas) {
     const QString path = WriteCurveFile(QStringLiteral("P3.DIM"), 9, 4);
     QFile::resize(path, 387);
-    state->curves.Levels[1][0] = 42;
-    state->curves.Levels[4][95] = 43;
+    SetLevels({{1, 0, 42}});
+    SetLevels({{4, 95, 43}});
     window->SBWolkenT->setValue(30);
     const QImage before = window->pb->surface();
     services.fileAnswers.push_back(path);
@@ -128,8 +125,8 @@ TEST_F(Commands, FailedLoadReportsAndLeavesEverythingAsItWas) {
     EXPECT_EQ(services.errors, QStringList{QStringLiteral(
                                    "Kelmaro Brantoq|Versuch hinter dem Dateiende zu lesen.")});
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
-    EXPECT_EQ(state->curves.Levels[1][0], 42);
-    EXPECT_EQ(state->curves.Levels[4][95], 43);
+    EXPECT_EQ(state->document.Levels()[1][0], 42);
+    EXPECT_EQ(state->document.Levels()[4][95], 43);
     EXPECT_EQ(window->SBWolkenT->value(), 30);
     EXPECT_EQ(window->pb->surface(), before);
 
@@ -140,7 +137,7 @@ TEST_F(Commands, FailedLoadReportsAndLeavesEverythingAsItWas) {
 }
 
 TEST_F(Commands, SaveWritesBothFilesAndShowsThePath) {
-    state->curves.Levels[1][0] = 200;
+    SetLevels({{1, 0, 200}});
     window->SBWolkenT->setValue(12);
     const QString path = dir.filePath(QStringLiteral("P7.DIM"));
     services.fileAnswers.push_back(path);
@@ -166,15 +163,15 @@ TEST_F(Commands, SaveToAnUnwritablePlaceReportsAndKeepsTheCaption) {
 }
 
 TEST_F(Commands, NewClearsOnlyAfterOk) {
-    state->curves.Levels[2][10] = 120;
+    SetLevels({{2, 10, 120}});
     window->setWindowTitle(QStringLiteral("/some/file.DIM"));
     services.confirmAnswers = {2, 1};
     window->Button4->click();
     EXPECT_EQ(services.confirmations,
               QStringList{QStringLiteral("Achtung!|Wollen Sie alle Linien löschen? ")});
-    EXPECT_EQ(state->curves.Levels[2][10], 120);
+    EXPECT_EQ(state->document.Levels()[2][10], 120);
     window->Button4->click();
-    EXPECT_EQ(state->curves.Levels[2][10], 0);
+    EXPECT_EQ(state->document.Levels()[2][10], 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("/some/file.DIM"));
     EXPECT_TRUE(window->pb->isEnabled());
     // The chart shows the flat curve at once.
@@ -223,13 +220,14 @@ TEST_F(Editing, DragAcrossBandTwoSetsTheCellsItTouchesAndRepaintsAtTheTick) {
         QTest::mouseMove(window->pb, QPoint(At(2, col, 0).x(), y));
     QTest::mouseRelease(window->pb, Qt::LeftButton, {}, QPoint(At(2, 12, 0).x(), y));
     for (int col = 0; col < 96; ++col)
-        EXPECT_EQ(state->curves.Levels[2][static_cast<size_t>(col)],
+        EXPECT_EQ(state->document.Levels()[2][static_cast<size_t>(col)],
                   col >= 5 && col <= 12 ? hit->level : 0)
             << col;
     EXPECT_EQ(state->chart.BandDirty, (std::array<uint8_t, 4>{0, 1, 0, 0}));
     for (int ch : {1, 3, 4})
         for (int col = 0; col < 96; ++col)
-            ASSERT_EQ(state->curves.Levels[static_cast<size_t>(ch)][static_cast<size_t>(col)], 0);
+            ASSERT_EQ(state->document.Levels()[static_cast<size_t>(ch)][static_cast<size_t>(col)],
+                      0);
 
     const QImage before = window->pb->surface();
     window->Timer2Timer();
@@ -244,7 +242,7 @@ TEST_F(Editing, HoverThenPressAtARejectedPlaceChangesNoCell) {
     const QPoint point = At(1, 30, 200);
     QTest::mouseMove(window->pb, point);
     const auto status = window->PStat->text();
-    const CurveData before = state->curves;
+    const LevelTable before = state->document.Levels();
     // The bottom zone of band 1, then the axis strip.
     QTest::mousePress(window->pb, Qt::LeftButton, {}, QPoint(point.x(), geometry().BandHeight - 3));
     QTest::mouseRelease(window->pb, Qt::LeftButton, {},
@@ -253,7 +251,7 @@ TEST_F(Editing, HoverThenPressAtARejectedPlaceChangesNoCell) {
                       QPoint(point.x(), 4 * geometry().BandHeight + 10));
     QTest::mouseRelease(window->pb, Qt::LeftButton, {},
                         QPoint(point.x(), 4 * geometry().BandHeight + 10));
-    EXPECT_EQ(state->curves.Levels, before.Levels);
+    EXPECT_EQ(state->document.Levels(), before);
     EXPECT_EQ(window->PStat->text(), status);
 }
 
@@ -272,10 +270,10 @@ TEST_F(Editing, CapturedDragsFarOutsideStayInBounds) {
     // Far left or above: column 0 or the top level of channel 1; far right: the last spare
     // column of the table.
     const int level = geometry().LocatePointer(start.x(), start.y())->level;
-    EXPECT_EQ(state->curves.Levels[1][0], 255);
-    EXPECT_EQ(state->curves.Levels[1][40], 255);
-    EXPECT_EQ(state->curves.Levels[1][255], level);
-    for (const LevelRow &row : state->curves.Levels)
+    EXPECT_EQ(state->document.Levels()[1][0], 255);
+    EXPECT_EQ(state->document.Levels()[1][40], 255);
+    EXPECT_EQ(state->document.Levels()[1][255], level);
+    for (const LevelRow &row : state->document.Levels())
         for (int32_t cell : row)
             ASSERT_TRUE(cell >= 0 && cell <= 255);
     window->Timer2Timer();

@@ -248,8 +248,16 @@ CurveData Sentinels() {
     return data;
 }
 
-Settings PatternSettings() {
-    Settings settings;
+// Everything a save reads and a load sets: the curve file's three settings and the view's.
+struct AllSettings : FileSettings, Settings {};
+
+void Save(FileSystem &fs, const Clock &clock, const QString &path, const CurveData &data,
+          const AllSettings &settings) {
+    SaveDimFile(fs, clock, path, data, settings, settings);
+}
+
+AllSettings PatternSettings() {
+    AllSettings settings;
     settings.udnk.setPosition(7);
     settings.udn.setPosition(40);
     settings.UDTempo.setPosition(9);
@@ -261,7 +269,7 @@ Settings PatternSettings() {
     return settings;
 }
 
-std::vector<int> SettingValues(const Settings &s) {
+std::vector<int> SettingValues(const AllSettings &s) {
     return {s.udnk.Min,         s.udnk.Max,         s.udnk.Position,      s.udn.Min,
             s.udn.Max,          s.udn.Position,     s.UDTempo.Min,        s.UDTempo.Max,
             s.UDTempo.Position, s.SBWolkenT.Min,    s.SBWolkenT.Max,      s.SBWolkenT.Position,
@@ -338,7 +346,7 @@ TEST(DimSave, WritesChannelsOneToFourAndTheFixedBlocks) {
     for (int n = 1; n <= 4; ++n)
         for (int k = 0; k < 96; ++k)
             data.Levels[static_cast<size_t>(n)][static_cast<size_t>(k)] = level(n, k);
-    Settings settings;
+    AllSettings settings;
     settings.udnk.setPosition(10);
     settings.udn.setPosition(2);
     ASSERT_EQ(settings.udnk.position(), 10);
@@ -349,7 +357,7 @@ TEST(DimSave, WritesChannelsOneToFourAndTheFixedBlocks) {
 
     Folder folder;
     const ScriptedClock clock({{8, 0, 0}});
-    SaveDimFile(SystemFileSystem(), clock, folder.path(QStringLiteral("P3.DIM")), data, settings);
+    Save(SystemFileSystem(), clock, folder.path(QStringLiteral("P3.DIM")), data, settings);
 
     QByteArray expected(443, '\0');
     const auto at = [&expected](int offset, int value) {
@@ -388,18 +396,18 @@ TEST(DimSave, LoadingASavedFileRestoresChannelsAndCloudSettings) {
             if (chunk)
                 fs.limitTransfers(chunk);
             const CurveData source = Pattern(v.seed);
-            Settings sourceSettings;
+            AllSettings sourceSettings;
             sourceSettings.SBWolkenT.setPosition(v.speed);
             sourceSettings.SBWolkenA.setPosition(v.intensity);
             sourceSettings.SBMondA.setPosition(v.moon);
             Folder folder;
             const QString path = folder.path(QStringLiteral("P2.DIM"));
-            SaveDimFile(fs, ScriptedClock({{1, 2, 3}}), path, source, sourceSettings);
+            Save(fs, ScriptedClock({{1, 2, 3}}), path, source, sourceSettings);
 
             CurveData data = Sentinels();
-            Settings settings = PatternSettings();
+            AllSettings settings = PatternSettings();
             CurveData expected = data;
-            Settings expectedSettings = settings;
+            AllSettings expectedSettings = settings;
             for (size_t n = 1; n <= 4; ++n)
                 for (size_t k = 0; k < 96; ++k)
                     expected.Levels[n][k] = source.Levels[n][k];
@@ -438,9 +446,9 @@ TEST_P(DimRead, TakesOverAllOrNothing) {
     Folder folder;
     const QString path = folder.write(QStringLiteral("P1.DIM"), c.bytes);
     CurveData data = Sentinels();
-    Settings settings = PatternSettings();
+    AllSettings settings = PatternSettings();
     CurveData expected = data;
-    Settings expectedSettings = settings;
+    AllSettings expectedSettings = settings;
 
     std::optional<LoadResult> result;
     const auto error =
@@ -562,8 +570,8 @@ class SelNumber : public ::testing::TestWithParam<SelCase> {};
 TEST_P(SelNumber, ComesFromTheSecondCharacterOfTheName) {
     Folder folder;
     const ScriptedClock clock({{14, 5, 9}});
-    SaveDimFile(SystemFileSystem(), clock, folder.path(QString::fromUtf8(GetParam().name)),
-                Pattern(1), Settings());
+    Save(SystemFileSystem(), clock, folder.path(QString::fromUtf8(GetParam().name)), Pattern(1),
+         AllSettings());
     const QByteArray sel = folder.read(QStringLiteral("SEL.DAT"));
     ASSERT_EQ(sel.size(), 6);
     EXPECT_EQ(static_cast<uint8_t>(sel[0]), GetParam().number);
@@ -585,15 +593,15 @@ TEST(SelFile, HoldsOneClockReadingAndTheBrightnessBars) {
     const QString path = folder.path(QStringLiteral("P3.DIM"));
     folder.write(QStringLiteral("SEL.DAT"), QByteArray("an older, longer selection file"));
     const ScriptedClock clock({{14, 5, 9}});
-    Settings settings;
-    SaveDimFile(SystemFileSystem(), clock, path, Pattern(1), settings);
+    AllSettings settings;
+    Save(SystemFileSystem(), clock, path, Pattern(1), settings);
     EXPECT_EQ(ByteValues(folder.read(QStringLiteral("SEL.DAT"))),
               (std::vector<int>{3, 14, 5, 9, 0, 0}));
     EXPECT_EQ(clock.reads(), 1u);
 
     settings.sbhell.setPosition(37);
     settings.sbmond.setPosition(12);
-    SaveDimFile(SystemFileSystem(), clock, path, Pattern(1), settings);
+    Save(SystemFileSystem(), clock, path, Pattern(1), settings);
     EXPECT_EQ(ByteValues(folder.read(QStringLiteral("SEL.DAT"))),
               (std::vector<int>{3, 14, 5, 9, 37, 12}));
     EXPECT_EQ(clock.reads(), 2u);
@@ -604,11 +612,11 @@ TEST(SelFile, TakesTheTimeFromASingleReadingAtTheTurnOfAnHour) {
     Folder folder;
     const QString path = folder.path(QStringLiteral("P5.DIM"));
     const ScriptedClock clock({{14, 59, 59}, {15, 0, 0}});
-    SaveDimFile(SystemFileSystem(), clock, path, Pattern(2), Settings());
+    Save(SystemFileSystem(), clock, path, Pattern(2), AllSettings());
     EXPECT_EQ(ByteValues(folder.read(QStringLiteral("SEL.DAT"))),
               (std::vector<int>{5, 14, 59, 59, 0, 0}));
     EXPECT_EQ(clock.reads(), 1u);
-    SaveDimFile(SystemFileSystem(), clock, path, Pattern(2), Settings());
+    Save(SystemFileSystem(), clock, path, Pattern(2), AllSettings());
     EXPECT_EQ(ByteValues(folder.read(QStringLiteral("SEL.DAT"))),
               (std::vector<int>{5, 15, 0, 0, 0, 0}));
     EXPECT_EQ(clock.reads(), 2u);
@@ -642,9 +650,9 @@ TEST_P(FileErrorLoad, ReportsTheErrorAndChangesNothing) {
     if (c.chunk)
         fs.limitTransfers(c.chunk);
     CurveData data = Sentinels();
-    Settings settings = PatternSettings();
+    AllSettings settings = PatternSettings();
     const CurveData before = data;
-    const Settings settingsBefore = settings;
+    const AllSettings settingsBefore = settings;
 
     ExpectError(Failure([&] { LoadDimFile(fs, path, data, settings); }), c.code, c.message);
     EXPECT_EQ(Difference(before, data), "");
@@ -680,7 +688,7 @@ TEST(FileErrorLoad, ReadOnlyFileLoadsWithoutAnyWritingCall) {
         QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     FaultyFileSystem fs;
     CurveData data = Sentinels();
-    Settings settings = PatternSettings();
+    AllSettings settings = PatternSettings();
     EXPECT_EQ(LoadDimFile(fs, path, data, settings), LoadResult::Loaded);
     EXPECT_EQ(settings.SBMondA.position(), 7);
     EXPECT_EQ(fs.count(Call::OpenRead), 1);
@@ -710,15 +718,15 @@ TEST(FileErrorPaths, MissingFilesFoldersAndFilesUsedAsFolders) {
         SCOPED_TRACE(std::string(c.save ? "saving " : "loading ") + c.path);
         const QString path = folder.path(QString::fromUtf8(c.path));
         CurveData data = Sentinels();
-        Settings settings = PatternSettings();
-        ExpectError(Failure([&] {
-                        if (c.save)
-                            SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), path, data,
-                                        settings);
-                        else
-                            LoadDimFile(SystemFileSystem(), path, data, settings);
-                    }),
-                    c.code, c.message);
+        AllSettings settings = PatternSettings();
+        ExpectError(
+            Failure([&] {
+                if (c.save)
+                    Save(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), path, data, settings);
+                else
+                    LoadDimFile(SystemFileSystem(), path, data, settings);
+            }),
+            c.code, c.message);
         EXPECT_EQ(Difference(Sentinels(), data), "");
         EXPECT_EQ(SettingValues(PatternSettings()), SettingValues(settings));
         EXPECT_EQ(folder.entries(), QStringList({QStringLiteral("P1.DIM")}));
@@ -752,10 +760,10 @@ TEST_P(FileErrorSave, KeepsTheOldFilesWholeAndLeavesNoTemporaryFile) {
     FaultyFileSystem fs;
     fs.failOn(c.call, c.nth, c.err, QString::fromLatin1(c.pathPart));
     const CurveData data = Pattern(4);
-    const Settings settings = PatternSettings();
+    const AllSettings settings = PatternSettings();
 
     ExpectError(Failure([&] {
-                    SaveDimFile(fs, ScriptedClock({{1, 2, 3}}), path, data, settings);
+                    Save(fs, ScriptedClock({{1, 2, 3}}), path, data, settings);
                 }),
                 c.code, c.message);
     EXPECT_EQ(ByteDifference(c.dimReplaced ? DimFileBytes(data, settings) : oldDim,
@@ -792,8 +800,8 @@ TEST(FileErrorSave, FailedFirstSaveLeavesAnEmptyFolder) {
     FaultyFileSystem fs;
     fs.failOn(Call::Write, 1, ENOSPC);
     ExpectError(Failure([&] {
-                    SaveDimFile(fs, ScriptedClock({{1, 2, 3}}),
-                                folder.path(QStringLiteral("P3.DIM")), Pattern(1), Settings());
+                    Save(fs, ScriptedClock({{1, 2, 3}}), folder.path(QStringLiteral("P3.DIM")),
+                         Pattern(1), AllSettings());
                 }),
                 101, kNoSpace);
     EXPECT_EQ(folder.entries(), QStringList());
@@ -830,12 +838,11 @@ TEST(FileKinds, PipesDevicesAndFoldersAreRefusedAtOnce) {
         const int reader =
             c.withReader ? ::open(EncodePath(fifo).constData(), O_RDONLY | O_NONBLOCK) : -1;
         CurveData data = Sentinels();
-        Settings settings = PatternSettings();
+        AllSettings settings = PatternSettings();
         auto run = std::async(std::launch::async, [&] {
             return Failure([&] {
                 if (c.save)
-                    SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), c.path, data,
-                                settings);
+                    Save(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), c.path, data, settings);
                 else
                     LoadDimFile(SystemFileSystem(), c.path, data, settings);
             });
@@ -862,7 +869,7 @@ TEST(FileReplace, KeepsThePermissionsOfTheFileItReplaces) {
     ASSERT_EQ(::chmod(EncodePath(kept).constData(), 0640), 0);
     const mode_t mask = ::umask(027);
     ::umask(mask);
-    SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), kept, Pattern(1), Settings());
+    Save(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), kept, Pattern(1), AllSettings());
     struct stat st {};
     ASSERT_EQ(::stat(EncodePath(kept).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -876,9 +883,8 @@ TEST(FileReplace, TakesNamesUpToTheFolderLimit) {
         const QString name =
             QStringLiteral("P") + QString(length - 5, QLatin1Char('x')) + QStringLiteral(".DIM");
         const QString path = folder.path(name);
-        SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), path, Pattern(length),
-                    Settings());
-        EXPECT_EQ(folder.read(name), DimFileBytes(Pattern(length), Settings())) << length;
+        Save(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), path, Pattern(length), AllSettings());
+        EXPECT_EQ(folder.read(name), DimFileBytes(Pattern(length), AllSettings())) << length;
     }
 }
 
@@ -891,9 +897,10 @@ TEST(FileReplace, FollowsLinksToNewFilesAndRefusesLoops) {
     ASSERT_TRUE(
         QFile::link(folder.path(QStringLiteral("P1.DIM")), folder.path(QStringLiteral("P2.DIM"))));
     ASSERT_TRUE(QDir().mkdir(folder.path(QStringLiteral("curves"))));
-    SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}),
-                folder.path(QStringLiteral("P2.DIM")), Pattern(3), Settings());
-    EXPECT_EQ(folder.read(QStringLiteral("curves/day.DIM")), DimFileBytes(Pattern(3), Settings()));
+    Save(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), folder.path(QStringLiteral("P2.DIM")),
+         Pattern(3), AllSettings());
+    EXPECT_EQ(folder.read(QStringLiteral("curves/day.DIM")),
+              DimFileBytes(Pattern(3), AllSettings()));
     EXPECT_EQ(QFileInfo(folder.path(QStringLiteral("P1.DIM"))).symLinkTarget(),
               folder.path(QStringLiteral("curves/day.DIM")));
     EXPECT_TRUE(QFileInfo(folder.path(QStringLiteral("P2.DIM"))).isSymLink());
@@ -930,8 +937,8 @@ TEST(FileReplace, RemovesOnlyTheLeftoversOfSavesWhoseProcessIsGone) {
     leftover(QStringLiteral(".dimsave-%1-aB3xYz").arg(::getppid()), true); // alive
     leftover(dead + QStringLiteral("aB3xYz.keep"), true);                  // not our name
     leftover(QStringLiteral(".dimsave-0%1-aB3xYz").arg(QString()), true);  // no process
-    SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}),
-                folder.path(QStringLiteral("P1.DIM")), Pattern(1), Settings());
+    Save(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), folder.path(QStringLiteral("P1.DIM")),
+         Pattern(1), AllSettings());
     QStringList expected{QStringLiteral(".dimsave-0-aB3xYz"),
                          dead + QStringLiteral("aB3xYz.keep"),
                          dead + QStringLiteral("recent"),

@@ -1,4 +1,5 @@
-#include "cli/commands.h"
+#include "cli/tool.h"
+#include "model/curvetext.h"
 #include "window_fixture.h"
 
 #include <QDir>
@@ -71,12 +72,8 @@ CurveData VariedCurves(int seed) {
     return data;
 }
 
-Settings StoredSettings(int cloudSpeed, int cloudIntensity, int moonChange) {
-    Settings settings;
-    settings.SBWolkenT.setPosition(cloudSpeed);
-    settings.SBWolkenA.setPosition(cloudIntensity);
-    settings.SBMondA.setPosition(moonChange);
-    return settings;
+FileSettings StoredSettings(int cloudSpeed, int cloudIntensity, int moonChange) {
+    return FileSettings::fromStored(cloudSpeed, cloudIntensity, moonChange);
 }
 
 // The real file system whose writes run out of space.
@@ -113,7 +110,8 @@ class DimtoolTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString Path(const QString &name) const { return dir.filePath(name); }
-    QString WriteCurveFile(const QString &name, const CurveData &data, const Settings &settings) {
+    QString WriteCurveFile(const QString &name, const CurveData &data,
+                           const FileSettings &settings) {
         const QString path = Path(name);
         WriteAll(path, DimFileBytes(data, settings));
         return path;
@@ -132,7 +130,7 @@ TEST_F(DimtoolRoundTrip, ExportThenImportGivesTheSameBytes) {
     struct Case {
         const char *format;
         int seed;
-        Settings settings;
+        FileSettings settings;
     };
     // CSV carries no settings, so its files have the ones an import gives.
     const Case cases[] = {{"csv", 0, StoredSettings(1, 0, 0)},
@@ -475,7 +473,7 @@ TEST_F(DimtoolImportRefusal, JsonWithMissingKeysOrValuesOutOfRange) {
 using DimtoolCheck = DimtoolTest;
 
 TEST_F(DimtoolCheck, AnswersWhetherTheEditorLoadsTheFile) {
-    const QString good = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(2), Settings{});
+    const QString good = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(2), FileSettings{});
     const Outcome ok = Dimtool({QStringLiteral("check"), good});
     EXPECT_EQ(ok.status, CheckLoads);
     EXPECT_EQ(S(ok.out), S(QStringLiteral("ok\n")));
@@ -511,7 +509,7 @@ TEST_F(DimtoolCheck, ReportsInputOutputErrorsWithTheEditorsMessage) {
               S(QStringLiteral("dimtool: ") + noFolder + QStringLiteral(": Invalid file name.\n")));
 
     const QString cut = Path(QStringLiteral("A1.DIM"));
-    WriteAll(cut, DimFileBytes(VariedCurves(0), Settings{}).left(200));
+    WriteAll(cut, DimFileBytes(VariedCurves(0), FileSettings{}).left(200));
     const Outcome shortRead = Dimtool({QStringLiteral("check"), cut});
     EXPECT_EQ(shortRead.status, CheckIoError);
     EXPECT_EQ(S(shortRead.err), S(QStringLiteral("dimtool: ") + cut +
@@ -519,7 +517,7 @@ TEST_F(DimtoolCheck, ReportsInputOutputErrorsWithTheEditorsMessage) {
 }
 
 TEST_F(DimtoolCheck, OtherCommandsTellBadFilesApartByStatus) {
-    QByteArray foreign = DimFileBytes(VariedCurves(0), Settings{});
+    QByteArray foreign = DimFileBytes(VariedCurves(0), FileSettings{});
     foreign[0] = 7;
     const QString rejected = Path(QStringLiteral("A3.DIM"));
     WriteAll(rejected, foreign);
@@ -647,7 +645,7 @@ TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions
 }
 
 TEST_F(DimtoolCommandLine, UsageErrorsNameTheProblemAndExitWithUsageStatus) {
-    const QString file = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(0), Settings{});
+    const QString file = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(0), FileSettings{});
     const QString png = Path(QStringLiteral("chart.png"));
     const QString o = QStringLiteral("-o");
     struct Case {
@@ -703,7 +701,7 @@ protected:
     // Renders the window's curves at the chart's size and returns the picture.
     QImage Rendered(const QString &language) {
         const QString path = dir.filePath(QStringLiteral("A1.DIM"));
-        WriteAll(path, DimFileBytes(state->curves, state->settings));
+        WriteAll(path, DimFileBytes(state->document.curves(), state->document.fileSettings()));
         const QSize size = window->pb->size();
         const QString png = dir.filePath(QStringLiteral("chart.png"));
         const Outcome run = Dimtool({QStringLiteral("render"), path, QStringLiteral("-o"), png,
@@ -730,7 +728,7 @@ protected:
 
 TEST_F(DimtoolRender, DrawsTheSamePixelsAsTheEditorsChart) {
     ASSERT_TRUE(dir.isValid());
-    state->curves = VariedCurves(33);
+    SetLevels(VariedCurves(33));
     window->PaintCurves(true);
     ASSERT_FALSE(window->pb->surface().isNull());
     ASSERT_GE(window->pb->width(), 100);
@@ -748,7 +746,7 @@ TEST_F(DimtoolRender, DrawsTheSamePixelsAsTheEditorsChart) {
 using DimtoolRenderSize = DimtoolTest;
 
 TEST_F(DimtoolRenderSize, TheDefaultPictureIsTheFullSizeChart) {
-    const QString path = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(2), Settings{});
+    const QString path = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(2), FileSettings{});
     const QString png = Path(QStringLiteral("chart.png"));
     ASSERT_EQ(Dimtool({QStringLiteral("render"), path, QStringLiteral("-o"), png}).status, ExitOk);
     const QImage image(png);
@@ -827,7 +825,8 @@ TEST_F(DimtoolTest, FileNamesThatAreNoUtf8AreUsedAsGiven) {
 
 // A full standard output makes a command fail, but check's status still answers the file.
 TEST_F(DimtoolTest, FullStandardOutputKeepsChecksContract) {
-    const QString source = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(1), Settings{});
+    const QString source =
+        WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(1), FileSettings{});
     for (const auto &[command, status] : {std::pair{QStringLiteral("check"), CheckLoads},
                                           std::pair{QStringLiteral("info"), ExitIoError}}) {
         QFile full(QStringLiteral("/dev/full"));

@@ -46,9 +46,10 @@ TEST(Settings, StartValuesAndRanges) {
         EXPECT_EQ(spinner.Min, min);
         EXPECT_EQ(spinner.Max, max);
     }
-    const std::tuple<const ScrollSetting &, int, int, int> bars[] = {{s.SBWolkenT, 1, 255, 1},
-                                                                     {s.SBWolkenA, 0, 255, 0},
-                                                                     {s.SBMondA, 0, 255, 0},
+    const FileSettings f;
+    const std::tuple<const ScrollSetting &, int, int, int> bars[] = {{f.SBWolkenT, 1, 255, 1},
+                                                                     {f.SBWolkenA, 0, 255, 0},
+                                                                     {f.SBMondA, 0, 255, 0},
                                                                      {s.sbhell, 0, 100, 0},
                                                                      {s.sbmond, 0, 27, 0}};
     for (const auto &[bar, min, max, start] : bars) {
@@ -60,12 +61,13 @@ TEST(Settings, StartValuesAndRanges) {
 
 TEST(Settings, ScrollBarPositionsClampIntoTheirRange) {
     Settings s;
-    s.SBWolkenT.setPosition(0);
-    EXPECT_EQ(s.SBWolkenT.position(), 1);
-    s.SBWolkenT.setPosition(256);
-    EXPECT_EQ(s.SBWolkenT.position(), 255);
-    s.SBWolkenA.setPosition(200);
-    EXPECT_EQ(s.SBWolkenA.position(), 200);
+    FileSettings f;
+    f.SBWolkenT.setPosition(0);
+    EXPECT_EQ(f.SBWolkenT.position(), 1);
+    f.SBWolkenT.setPosition(256);
+    EXPECT_EQ(f.SBWolkenT.position(), 255);
+    f.SBWolkenA.setPosition(200);
+    EXPECT_EQ(f.SBWolkenA.position(), 200);
     s.sbhell.setPosition(101);
     EXPECT_EQ(s.sbhell.position(), 100);
     s.sbmond.setPosition(-3);

@@ -11,19 +11,20 @@ protected:
         chart.geometry.UpdateLayout(1652, 1050, 96, 4);
     }
     PointerResult Event(bool left, int x, int y, int language = 0) {
-        return PointerEvent(cursor, chart, data, texts, language, left, x, y);
+        return PointerEvent(cursor, chart, document, texts, language, left, x, y);
     }
 
     TextTable texts;
     ChartState chart;
-    CurveData data;
+    CurveDocument document;
     CursorState cursor;
 };
 
 TEST_F(PointerTest, StatusLineOfTheWorkedExample) {
     cursor = {29, 1, 128};
-    data.Levels[2][48] = 200;
-    const auto status = TrackPointer(cursor, chart.geometry, data.Levels, texts, 0, 826, 364);
+    LevelTable levels{};
+    levels[2][48] = 200;
+    const auto status = TrackPointer(cursor, chart.geometry, levels, texts, 0, 826, 364);
     ASSERT_TRUE(status);
     EXPECT_EQ(*status, QStringLiteral("    Weiss    7:15     Cursor: 50%     Punkt: 79%"));
     EXPECT_EQ(cursor.CursorColumn, 48);
@@ -58,7 +59,7 @@ TEST_F(PointerTest, ALeftDragWritesTheCellsItsEventsLandOnAndFlagsTheirBand) {
         EXPECT_TRUE(Event(true, x, 364).wrote);
     for (int col = 0; col < 96; ++col) {
         const bool touched = col >= 5 && col <= 22;
-        EXPECT_EQ(data.Levels[2][static_cast<size_t>(col)], touched ? 129 : 0) << col;
+        EXPECT_EQ(document.Levels()[2][static_cast<size_t>(col)], touched ? 129 : 0) << col;
     }
     EXPECT_EQ(chart.BandDirty, (std::array<uint8_t, 4>{0, 1, 0, 0}));
 }
@@ -67,19 +68,19 @@ TEST_F(PointerTest, MovingWithoutAButtonWritesNothing) {
     const auto result = Event(false, 826, 364);
     EXPECT_TRUE(result.status);
     EXPECT_FALSE(result.wrote);
-    EXPECT_EQ(data.Levels[2][48], 0);
+    EXPECT_EQ(document.Levels()[2][48], 0);
     EXPECT_EQ(chart.BandDirty, (std::array<uint8_t, 4>{0, 0, 0, 0}));
 }
 
 TEST_F(PointerTest, APressAtARejectedPositionWritesNoCell) {
     Event(false, 826, 364); // hover over band 2, column 48
-    const CurveData before = data;
+    const LevelTable before = document.Levels();
     for (int y : {240, 1000, 1020, 5000}) { // bottom zone of band 1, axis strip, far below
         const auto result = Event(true, 826, y);
         EXPECT_FALSE(result.status);
         EXPECT_FALSE(result.wrote);
     }
-    EXPECT_EQ(data.Levels, before.Levels);
+    EXPECT_EQ(document.Levels(), before);
     EXPECT_EQ(chart.BandDirty, (std::array<uint8_t, 4>{1, 0, 0, 1}));
     EXPECT_EQ(cursor.CursorColumn, 48); // the hover is still the cursor
 }
@@ -100,8 +101,8 @@ TEST_F(PointerTest, DragsFarOutsideTheChartStayInsideTheTable) {
     Event(true, 100000, -100000);
     EXPECT_EQ(cursor.CursorChannel, 1);
     EXPECT_EQ(cursor.CursorColumn, 255);
-    EXPECT_EQ(data.Levels[1][255], 255);
-    for (const LevelRow &row : data.Levels)
+    EXPECT_EQ(document.Levels()[1][255], 255);
+    for (const LevelRow &row : document.Levels())
         for (int32_t cell : row)
             ASSERT_TRUE(cell >= 0 && cell <= 255);
 }

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <tuple>
 
 // A real main window on the offscreen platform, with scripted dialogs and a fixed clock.
 class WindowTest : public ::testing::Test {
@@ -40,6 +42,17 @@ protected:
         return {g.PointX, g.PointY};
     }
     const Geometry &geometry() const { return state->chart.geometry; }
+    // Sets cells of the curves as one step of the document, as a curve tool would.
+    void SetLevels(std::initializer_list<std::tuple<int, int, int>> cells) {
+        LevelTable levels = state->document.Levels();
+        for (const auto &[row, column, level] : cells)
+            levels[static_cast<size_t>(row)][static_cast<size_t>(column)] = level;
+        state->document.change(levels, state->document.fileSettings(), QStringLiteral("set"));
+    }
+    void SetLevels(const CurveData &curves) {
+        state->document.change(curves.Levels, state->document.fileSettings(),
+                               QStringLiteral("set"));
+    }
 
     ScriptedServices services;
     FixedClock clock;

@@ -188,3 +188,16 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
         changed += QRect(0, 4 * g.BandHeight - 20, surface.width(), AxisStripHeight + 20);
     return changed & surface.rect();
 }
+
+PaintInputs EditorPaintInputs(const QImage &sheet, const LevelTable &levels,
+                              const Settings &settings, const TextTable &texts, int language,
+                              const QPalette &palette) {
+    return PaintInputs{sheet,
+                       levels,
+                       settings.udn.position(),
+                       settings.udnk.position(),
+                       CaptionFont(),
+                       palette.color(QPalette::WindowText).rgb(),
+                       palette.color(QPalette::Button).rgb(),
+                       BandCaptions(texts, language)};
+}

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "model/levels.h"
+#include "model/settings.h"
+#include "texts/texts.h"
 #include "view/canvas.h"
 #include "view/geometry.h"
 
 #include <QFont>
 #include <QImage>
+#include <QPalette>
 #include <QRegion>
 #include <QString>
 
@@ -44,6 +47,13 @@ struct PaintInputs {
     QRgb buttonFace;                 // the window's background colour
     std::array<QString, 4> captions; // band captions of the selected language
 };
+
+// The inputs of the chart as the editor paints it: its sheet and table, the point and
+// channel counts of the view settings, the caption font, the palette's window-text and
+// button colours, and the band captions of a language (a row of the text table).
+PaintInputs EditorPaintInputs(const QImage &sheet, const LevelTable &levels,
+                              const Settings &settings, const TextTable &texts, int language,
+                              const QPalette &palette);
 
 inline constexpr QRgb GridColor = 0xff008000u;
 inline constexpr QRgb CurveColor = 0xff0000ffu;

@@ -25,35 +25,12 @@ CurveData StartData() {
     return data;
 }
 
-Settings StartSettings() {
-    Settings settings;
-    settings.udnk.setPosition(6);
-    settings.udn.setPosition(48);
-    settings.UDTempo.setPosition(12);
-    settings.SBWolkenT.setPosition(77);
-    settings.SBWolkenA.setPosition(5);
-    settings.SBMondA.setPosition(250);
-    settings.sbhell.setPosition(60);
-    settings.sbmond.setPosition(14);
-    return settings;
+FileSettings StartSettings() {
+    return FileSettings::fromStored(77, 5, 250);
 }
 
-bool Same(const SpinnerSetting &a, const SpinnerSetting &b) {
-    return a.Min == b.Min && a.Max == b.Max && a.Position == b.Position;
-}
-
-bool Same(const ScrollSetting &a, const ScrollSetting &b) {
-    return a.Min == b.Min && a.Max == b.Max && a.Position == b.Position;
-}
-
-bool SameOtherSettings(const Settings &a, const Settings &b) {
-    return Same(a.udnk, b.udnk) && Same(a.udn, b.udn) && Same(a.UDTempo, b.UDTempo) &&
-           Same(a.sbhell, b.sbhell) && Same(a.sbmond, b.sbmond);
-}
-
-bool SameSettings(const Settings &a, const Settings &b) {
-    return SameOtherSettings(a, b) && Same(a.SBWolkenT, b.SBWolkenT) &&
-           Same(a.SBWolkenA, b.SBWolkenA) && Same(a.SBMondA, b.SBMondA);
+bool SameSettings(const FileSettings &a, const FileSettings &b) {
+    return a == b;
 }
 
 // What the reading rules say about a file, worked out straight from its bytes.
@@ -85,9 +62,9 @@ Expectation Expect(const uint8_t *bytes, size_t size) {
 
 // Checks a table and settings after a file was taken over, or after it was not.
 void CheckTakenOver(const Expectation &expected, const uint8_t *bytes, const CurveData &data,
-                    const Settings &settings) {
+                    const FileSettings &settings) {
     static const CurveData start = StartData();
-    static const Settings startSettings = StartSettings();
+    static const FileSettings startSettings = StartSettings();
     const bool loaded = expected.outcome == Expectation::Loaded;
     for (size_t r = 0; r < LevelRows; ++r) {
         for (size_t c = 0; c < LevelColumns; ++c) {
@@ -97,7 +74,6 @@ void CheckTakenOver(const Expectation &expected, const uint8_t *bytes, const Cur
             Check(level == (loaded && stored ? bytes[3 + 96 * (r - 1) + c] : start.Levels[r][c]));
         }
     }
-    Check(SameOtherSettings(settings, startSettings));
     if (!loaded || !expected.settings) {
         Check(SameSettings(settings, startSettings));
         return;
@@ -189,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
     }
 
     CurveData data = StartData();
-    Settings settings = StartSettings();
+    FileSettings settings = StartSettings();
     if (const auto *content = std::get_if<DimContent>(&parsed))
         ApplyDimContent(*content, data, settings);
     CheckTakenOver(expected, bytes, data, settings);
@@ -200,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
     for (const int failingRead : {0, static_cast<int>(size % 7) + 1}) {
         MemoryFileSystem fs(bytes, size, piece, failingRead);
         CurveData loaded = StartData();
-        Settings loadedSettings = StartSettings();
+        FileSettings loadedSettings = StartSettings();
         std::optional<LoadResult> result;
         std::optional<int> code;
         try {

@@ -1,0 +1,91 @@
+#include "cli/tool.h"
+
+#include "model/curvetext.h"
+#include "texts/texts.h"
+
+#include <QFileInfo>
+
+namespace {
+
+int RunImport(Tool &tool, const QCommandLineParser &parser) {
+    const std::optional<QString> input = tool.singleFile(parser, QStringLiteral("input FILE"));
+    if (!input)
+        return ExitUsage;
+    const QString output = parser.value(QStringLiteral("output"));
+    if (output.isEmpty())
+        return tool.usageError(QStringLiteral("missing -o OUT.DIM"));
+    QString format = parser.value(QStringLiteral("format")).toLower();
+    if (!parser.isSet(QStringLiteral("format")))
+        format = QFileInfo(*input).suffix().toLower();
+    if (format != QStringLiteral("csv") && format != QStringLiteral("json")) {
+        if (parser.isSet(QStringLiteral("format")))
+            return tool.usageError(QStringLiteral("unknown format \"%1\"; use csv or json")
+                                       .arg(ShownInput(parser.value(QStringLiteral("format")))));
+        return tool.usageError(QStringLiteral("cannot tell the format of \"%1\" from its "
+                                              "name; give --format csv or --format json")
+                                   .arg(ShownInput(*input, -1)));
+    }
+
+    QByteArray bytes;
+    try {
+        bytes = ReadFileStart(tool.environment().fileSystem, *input, MaxCurveTextBytes + 1);
+    } catch (const IoError &error) {
+        return tool.ioError(*input, error);
+    }
+    if (bytes.size() > MaxCurveTextBytes) {
+        tool.report(*input, QStringLiteral("larger than %1 bytes; no day of curves is that long")
+                                .arg(MaxCurveTextBytes));
+        return ExitDataError;
+    }
+    const ImportResult parsed =
+        format == QStringLiteral("csv") ? ParseCurveCsv(bytes) : ParseCurveJson(bytes);
+    if (const auto *error = std::get_if<ImportError>(&parsed)) {
+        tool.report(*input, error->message());
+        return ExitDataError;
+    }
+
+    CurveData data;
+    FileSettings settings;
+    ApplyDimContent(std::get<DimContent>(parsed), data, settings);
+    try {
+        if (parser.isSet(QStringLiteral("sel")))
+            SaveDimFile(tool.environment().fileSystem, tool.environment().clock, output, data,
+                        settings, Settings());
+        else
+            WriteFileReplacing(tool.environment().fileSystem, output, DimFileBytes(data, settings));
+    } catch (const IoError &error) {
+        return tool.ioError(parser.isSet(QStringLiteral("sel"))
+                                ? output + QStringLiteral(" (with SEL.DAT)")
+                                : output,
+                            error);
+    }
+    return ExitOk;
+}
+
+} // namespace
+
+const Command &ImportCommand() {
+    static const Command command{
+        QStringLiteral("import"),
+        QStringLiteral("Makes a curve file from CSV or JSON."),
+        QStringLiteral("Makes a curve file from the CSV or JSON that export writes. The input "
+                       "must hold exactly 96 points, 00:00 to 23:45, with levels 0..255; CSV "
+                       "carries no settings (cloud speed 1, the others 0). Bad input is refused "
+                       "with the line or point it is on, and nothing is written. An existing "
+                       "file is replaced only once the new one is complete."),
+        QStringLiteral("-o OUT.DIM FILE"),
+        [](QCommandLineParser &parser) {
+            DeclareOutput(parser, QStringLiteral("The curve file to write."),
+                          QStringLiteral("OUT.DIM"));
+            DeclareFormat(parser, QStringLiteral("The input format: csv or json (default: "
+                                                 "from the input's extension)."));
+            parser.addOption(QCommandLineOption(
+                QStringLiteral("sel"),
+                QStringLiteral("Also writes SEL.DAT beside the curve file, with the time of "
+                               "day, as the editor's Save does.")));
+            parser.addPositionalArgument(QStringLiteral("FILE"),
+                                         QStringLiteral("The .csv or .json file to read."));
+        },
+        RunImport};
+    return command;
+}

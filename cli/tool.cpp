@@ -1,0 +1,266 @@
+#include "cli/tool.h"
+
+#include "texts/texts.h"
+
+#include <QCommandLineOption>
+#include <QLocale>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+const QString kProgram = QStringLiteral("dimtool");
+
+const QCommandLineOption kHelpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                     QStringLiteral("Displays this help."));
+const QCommandLineOption kVersionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                        QStringLiteral("Displays the version."));
+
+// The help's line width, as the parser wraps the option texts.
+constexpr int kHelpWidth = 79;
+
+// Text broken into lines of at most width characters, between words: the parser wraps its
+// option texts but not the description.
+QString Wrapped(const QString &text, int width) {
+    QString wrapped;
+    int lineLength = 0;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (lineLength > 0 && lineLength + 1 + word.size() > width) {
+            wrapped += QLatin1Char('\n');
+            lineLength = 0;
+        } else if (lineLength > 0) {
+            wrapped += QLatin1Char(' ');
+            ++lineLength;
+        }
+        wrapped += word;
+        lineLength += static_cast<int>(word.size());
+    }
+    return wrapped;
+}
+
+} // namespace
+
+void DeclareCurveFile(QCommandLineParser &parser, const QString &description) {
+    parser.addPositionalArgument(QStringLiteral("FILE.DIM"), description);
+}
+
+void DeclareOutput(QCommandLineParser &parser, const QString &description, const QString &name) {
+    parser.addOption(
+        QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")}, description, name));
+}
+
+void DeclareFormat(QCommandLineParser &parser, const QString &description) {
+    parser.addOption(QCommandLineOption({QStringLiteral("f"), QStringLiteral("format")},
+                                        description, QStringLiteral("csv|json")));
+}
+
+const std::vector<const Command *> &Tool::commands() {
+    static const std::vector<const Command *> list{
+        &InfoCommand(), &ExportCommand(), &ImportCommand(), &RenderCommand(), &CheckCommand()};
+    return list;
+}
+
+const Command *Tool::find(const QString &name) {
+    for (const Command *command : commands()) {
+        if (command->name == name)
+            return command;
+    }
+    return nullptr;
+}
+
+QString Tool::mainHelp() const {
+    QString text = QStringLiteral("Usage: %1 COMMAND [options] [arguments]\n"
+                                  "Reads, converts, checks and draws the curve files (.DIM) of "
+                                  "the dimming editor:\nfour channels (white, blue, clouds, "
+                                  "moon) of 96 quarter-hour levels 0..255.\n\nCommands:\n")
+                       .arg(kProgram);
+    for (const Command *command : commands())
+        text += QStringLiteral("  %1%2\n").arg(command->name, -8).arg(command->summary);
+    text +=
+        QStringLiteral("  %1%2\n")
+            .arg(QStringLiteral("help"), -8)
+            .arg(QStringLiteral("Shows this help, or a command's: %1 help COMMAND.").arg(kProgram));
+    text +=
+        QStringLiteral(
+            "\nOptions:\n"
+            "  -h, --help     Displays this help.\n"
+            "  -v, --version  Displays the version.\n"
+            "\nEach command has its own help: %1 COMMAND --help.\n"
+            "Exit status: 0 done, 64 bad command line, 65 bad input data, 74 input/output error;\n"
+            "check answers 0 (loads), 1 (rejected) or 2 (input/output error).\n")
+            .arg(kProgram);
+    return text;
+}
+
+QString Tool::commandHelp(const Command &command) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(Wrapped(command.description, kHelpWidth));
+    parser.addOption(kHelpOption);
+    command.declare(parser);
+    // The parser names the running executable on its usage line; the help names the
+    // command instead.
+    const QString text = parser.helpText();
+    return QStringLiteral("Usage: %1 %2 [options] %3")
+               .arg(kProgram, command.name, command.arguments) +
+           text.mid(text.indexOf(QLatin1Char('\n')));
+}
+
+int Tool::usageError(const QString &problem) {
+    return usageError(m_current->name, problem);
+}
+
+int Tool::usageError(const QString &command, const QString &problem) {
+    const QString name = command.isEmpty() ? kProgram : kProgram + QLatin1Char(' ') + command;
+    m_err << kProgram << ": " << (command.isEmpty() ? QString() : command + QStringLiteral(": "))
+          << problem << '\n'
+          << "Run \"" << name << " --help\" for its usage.\n";
+    return ExitUsage;
+}
+
+int Tool::run(const QStringList &args) {
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    parser.addOption(kHelpOption);
+    parser.addOption(kVersionOption);
+    if (!parser.parse(QStringList{kProgram} + args))
+        return usageError({}, ShownInput(parser.errorText(), 120));
+    QStringList words = parser.positionalArguments();
+    if (parser.isSet(kHelpOption) && words.isEmpty()) {
+        m_out << mainHelp();
+        return ExitOk;
+    }
+    if (parser.isSet(kVersionOption)) {
+        m_out << kProgram << ' ' << PROJECT_VERSION << '\n';
+        return ExitOk;
+    }
+    if (words.isEmpty())
+        return usageError({}, QStringLiteral("missing command"));
+
+    const QString name = words.takeFirst();
+    if (name == QStringLiteral("help")) {
+        if (words.isEmpty() || words == QStringList{QStringLiteral("-h")} ||
+            words == QStringList{QStringLiteral("--help")}) {
+            m_out << mainHelp();
+            return ExitOk;
+        }
+        if (words.size() > 1)
+            return usageError({}, QStringLiteral("help takes one command at most"));
+        const Command *command = find(words.front());
+        if (!command)
+            return usageError(
+                {}, QStringLiteral("unknown command \"%1\"").arg(ShownInput(words.front())));
+        m_out << commandHelp(*command);
+        return ExitOk;
+    }
+    const Command *command = find(name);
+    if (!command)
+        return usageError({}, QStringLiteral("unknown command \"%1\"").arg(ShownInput(name)));
+    if (parser.isSet(kHelpOption)) { // "dimtool --help export"
+        m_out << commandHelp(*command);
+        return ExitOk;
+    }
+    return runCommand(*command, words);
+}
+
+int Tool::runCommand(const Command &command, const QStringList &args) {
+    QCommandLineParser parser;
+    parser.addOption(kHelpOption);
+    command.declare(parser);
+    if (!parser.parse(QStringList{kProgram} + args))
+        return usageError(command.name, ShownInput(parser.errorText(), 120));
+    if (parser.isSet(kHelpOption)) {
+        m_out << commandHelp(command);
+        return ExitOk;
+    }
+    m_current = &command;
+    return command.run(*this, parser);
+}
+
+std::optional<QString> Tool::singleFile(const QCommandLineParser &parser, const QString &what) {
+    const QStringList files = parser.positionalArguments();
+    if (files.size() == 1)
+        return files.front();
+    if (files.isEmpty())
+        usageError(QStringLiteral("missing %1").arg(what));
+    else
+        usageError(QStringLiteral("expected one %1, found %2 arguments: %3")
+                       .arg(what)
+                       .arg(files.size())
+                       .arg(ShownInput(files.join(QLatin1Char(' ')))));
+    return std::nullopt;
+}
+
+void Tool::report(const QString &path, const QString &message) {
+    m_err << kProgram << ": " << ShownInput(path, -1) << ": " << message << '\n';
+}
+
+void Tool::say(const QString &message) {
+    m_err << kProgram << ": " << message << '\n';
+}
+
+int Tool::ioError(const QString &path, const IoError &error) {
+    report(path, ErrorBoxText(IoErrorMessage(error, m_env.language)));
+    return ExitIoError;
+}
+
+QString Tool::rejection(const QString &path) {
+    QString reason = QStringLiteral("not a curve file");
+    try {
+        const QByteArray header = ReadFileStart(m_env.fileSystem, path, 3);
+        if (header.size() == 3)
+            reason += QStringLiteral(": first header is %1, %2, %3")
+                          .arg(static_cast<uint8_t>(header[0]))
+                          .arg(static_cast<uint8_t>(header[1]))
+                          .arg(static_cast<uint8_t>(header[2]));
+    } catch (const IoError &) {
+        // The file went away since it was loaded: the reason stays without its header.
+    }
+    return reason;
+}
+
+std::optional<int> Tool::openCurveFile(const QCommandLineParser &parser, CurveData &data,
+                                       FileSettings &settings) {
+    const std::optional<QString> path = singleFile(parser, QStringLiteral("FILE.DIM"));
+    if (!path)
+        return ExitUsage;
+    try {
+        if (LoadDimFile(m_env.fileSystem, *path, data, settings) == LoadResult::Loaded)
+            return std::nullopt;
+    } catch (const IoError &error) {
+        return ioError(*path, error);
+    }
+    report(*path, rejection(*path));
+    return ExitDataError;
+}
+
+int SystemLanguage() {
+    static const std::array<QString, LanguageCount> codes{
+        QStringLiteral("de"), QStringLiteral("en"), QStringLiteral("fr"), QStringLiteral("es")};
+    for (const QString &tag : QLocale::system().uiLanguages()) {
+        const auto it = std::find(codes.begin(), codes.end(), tag.left(2).toLower());
+        if (it != codes.end())
+            return static_cast<int>(it - codes.begin());
+    }
+    return 1;
+}
+
+int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err) {
+    return RunDimtool(args, out, err,
+                      DimtoolEnvironment{SystemFileSystem(), SystemClock(), SystemLanguage()});
+}
+
+int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err,
+               const DimtoolEnvironment &environment) {
+    Tool tool(out, err, environment);
+    int status = tool.run(args);
+    out.flush();
+    if (out.status() != QTextStream::Ok) {
+        err << kProgram << ": standard output: cannot write\n";
+        // check answers with its status whether the file loads, whatever became of its "ok".
+        if (status == ExitOk && !tool.ranCheck())
+            status = ExitIoError;
+    }
+    err.flush();
+    return status;
+}

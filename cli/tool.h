@@ -1,0 +1,116 @@
+#pragma once
+
+#include "model/clock.h"
+#include "model/dimfile.h"
+#include "model/filesystem.h"
+#include "model/levels.h"
+#include "model/settings.h"
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QTextStream>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// Exit statuses of dimtool, after the BSD sysexits codes.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitUsage = 64;     // a bad command line
+inline constexpr int ExitDataError = 65; // input that is no curve data
+inline constexpr int ExitSoftware = 70;  // the embedded artwork or the PNG encoder failed
+inline constexpr int ExitIoError = 74;   // a file could not be read or written
+
+// The statuses of "dimtool check", which answer the question the command asks.
+inline constexpr int CheckLoads = 0;
+inline constexpr int CheckRejected = 1;
+inline constexpr int CheckIoError = 2;
+
+// What the commands reach outside the process through, and the language of their
+// input/output messages (a row of the text table: 0 de, 1 en, 2 fr, 3 es).
+struct DimtoolEnvironment {
+    FileSystem &fileSystem;
+    const Clock &clock;
+    int language = 1;
+};
+
+// The user's language among German, French and Spanish, English otherwise.
+int SystemLanguage();
+
+class Tool;
+
+// One subcommand: its names for the help, the options it declares and what it runs.
+struct Command {
+    QString name;
+    QString summary;     // its line in the command list
+    QString description; // the start of its own help
+    QString arguments;   // the arguments on its usage line
+    std::function<void(QCommandLineParser &)> declare;
+    std::function<int(Tool &, const QCommandLineParser &)> run;
+};
+
+// The commands, one per file.
+const Command &InfoCommand();
+const Command &ExportCommand();
+const Command &ImportCommand();
+const Command &RenderCommand();
+const Command &CheckCommand();
+
+// Runs a command line and gives the commands the steps they share: reporting, the single
+// file argument, opening a curve file.
+class Tool {
+public:
+    Tool(QTextStream &out, QTextStream &err, const DimtoolEnvironment &environment)
+        : m_out(out), m_err(err), m_env(environment) {}
+
+    int run(const QStringList &args);
+    // Whether the command that ran answers with its status (check), whatever its output.
+    bool ranCheck() const { return m_current == &CheckCommand(); }
+
+    QTextStream &out() { return m_out; }
+    const DimtoolEnvironment &environment() const { return m_env; }
+    const QString &command() const { return m_current->name; }
+
+    // "dimtool: COMMAND: problem" and where to find the usage; gives the usage status.
+    int usageError(const QString &problem);
+    // "dimtool: PATH: message" on standard error.
+    void report(const QString &path, const QString &message);
+    // "dimtool: message" on standard error.
+    void say(const QString &message);
+    // An input/output error on path in the user's language; gives status 74.
+    int ioError(const QString &path, const IoError &error);
+    // Why the editor rejects the curve file at path, with its first header.
+    QString rejection(const QString &path);
+    // The single file argument of the command; nullopt after reporting a usage error.
+    std::optional<QString> singleFile(const QCommandLineParser &parser, const QString &what);
+    // The single curve-file argument, loaded as the editor loads it; on a failure reports
+    // it and gives the status to exit with.
+    std::optional<int> openCurveFile(const QCommandLineParser &parser, CurveData &data,
+                                     FileSettings &settings);
+
+private:
+    static const std::vector<const Command *> &commands();
+    static const Command *find(const QString &name);
+    int runCommand(const Command &command, const QStringList &args);
+    QString mainHelp() const;
+    static QString commandHelp(const Command &command);
+    int usageError(const QString &command, const QString &problem);
+
+    QTextStream &m_out;
+    QTextStream &m_err;
+    const DimtoolEnvironment &m_env;
+    const Command *m_current = nullptr;
+};
+
+// Runs one dimtool command line (without the program name): results on out, messages on
+// err, and returns the exit status; output that cannot be written is reported on err and
+// gives status 74, except for check, whose status answers the file. "render" needs a
+// QGuiApplication.
+int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err);
+int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err,
+               const DimtoolEnvironment &environment);
+
+// Options that several commands declare alike.
+void DeclareCurveFile(QCommandLineParser &parser, const QString &description);
+void DeclareOutput(QCommandLineParser &parser, const QString &description, const QString &name);
+void DeclareFormat(QCommandLineParser &parser, const QString &description);

@@ -1,0 +1,192 @@
+#include "edit/document.h"
+
+#include <vector>
+
+namespace {
+
+// One cell of the level table before and after a step.
+struct CellChange {
+    uint8_t row;
+    uint8_t column;
+    int32_t before;
+    int32_t after;
+};
+
+// The id under which a run of cloud-speed moves merges into one step.
+constexpr int kCloudSpeedId = 1;
+
+} // namespace
+
+// A step holds only the cells it changed (and the settings before and after), never a copy
+// of the table. It is pushed with its change already made.
+class CurveStep final : public QUndoCommand {
+public:
+    CurveStep(CurveDocument &document, std::vector<CellChange> cells, const FileSettings &before,
+              const FileSettings &after, const QString &text, int id = -1)
+        : QUndoCommand(text), m_document(document), m_cells(std::move(cells)), m_before(before),
+          m_after(after), m_id(id) {
+        for (const CellChange &c : m_cells)
+            m_change.rows |= static_cast<uint16_t>(1u << c.row);
+        m_change.settings = before != after;
+    }
+
+    void undo() override { apply(false); }
+    void redo() override {
+        if (m_made) {
+            apply(true);
+            return;
+        }
+        m_made = true;
+        CurveChange made = m_change;
+        made.stroke = m_stroke;
+        m_document.announce(made);
+    }
+    void markStroke() { m_stroke = true; }
+    int id() const override { return m_id; }
+    bool mergeWith(const QUndoCommand *other) override {
+        const auto *next = static_cast<const CurveStep *>(other);
+        if (!m_cells.empty() || !next->m_cells.empty())
+            return false;
+        m_after = next->m_after;
+        m_change.settings = m_before != m_after;
+        if (!m_change.settings)
+            setObsolete(true);
+        return true;
+    }
+    size_t cells() const { return m_cells.size(); }
+
+private:
+    void apply(bool forward) {
+        for (const CellChange &c : m_cells)
+            m_document.m_curves.Levels[c.row][c.column] = forward ? c.after : c.before;
+        m_document.m_settings = forward ? m_after : m_before;
+        m_document.announce(m_change);
+    }
+
+    CurveDocument &m_document;
+    std::vector<CellChange> m_cells;
+    FileSettings m_before;
+    FileSettings m_after;
+    int m_id;
+    CurveChange m_change;
+    bool m_made = false;
+    bool m_stroke = false;
+};
+
+CurveDocument::CurveDocument() {
+    m_stack.setUndoLimit(StepLimit);
+}
+
+CurveDocument::~CurveDocument() {
+    // The steps refer to this document: they go first, without announcing anything.
+    onChanged = nullptr;
+    m_stack.clear();
+}
+
+void CurveDocument::announce(const CurveChange &change) {
+    if (onChanged && !change.empty())
+        onChanged(change);
+}
+
+void CurveDocument::writeStrokeCell(int row, int column, int level) {
+    int32_t &cell = m_curves.Levels[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    auto [it, inserted] = m_stroke.try_emplace({row, column}, cell, level);
+    if (!inserted)
+        it->second.second = level; // keep the value from before the stroke
+    cell = level;
+}
+
+void CurveDocument::endStroke() {
+    std::vector<CellChange> cells;
+    for (const auto &[cell, values] : m_stroke) {
+        if (values.first != values.second)
+            cells.push_back({static_cast<uint8_t>(cell.first), static_cast<uint8_t>(cell.second),
+                             values.first, values.second});
+    }
+    m_stroke.clear();
+    if (cells.empty())
+        return;
+    auto *step =
+        new CurveStep(*this, std::move(cells), m_settings, m_settings, QStringLiteral("drag"));
+    step->markStroke();
+    m_stack.push(step);
+}
+
+void CurveDocument::change(const LevelTable &levels, const FileSettings &settings,
+                           const QString &text) {
+    endStroke();
+    std::vector<CellChange> cells;
+    for (size_t r = 0; r < levels.size(); ++r)
+        for (size_t c = 0; c < levels[r].size(); ++c) {
+            int32_t &cell = m_curves.Levels[r][c];
+            if (cell != levels[r][c]) {
+                cells.push_back(
+                    {static_cast<uint8_t>(r), static_cast<uint8_t>(c), cell, levels[r][c]});
+                cell = levels[r][c];
+            }
+        }
+    const FileSettings before = m_settings;
+    if (cells.empty() && before == settings)
+        return;
+    m_settings = settings;
+    m_stack.push(new CurveStep(*this, std::move(cells), before, settings, text));
+}
+
+void CurveDocument::setCloudSpeed(int position) {
+    FileSettings after = m_settings;
+    after.SBWolkenT.setPosition(position);
+    if (after == m_settings)
+        return;
+    endStroke();
+    const FileSettings before = m_settings;
+    m_settings = after;
+    m_stack.push(
+        new CurveStep(*this, {}, before, after, QStringLiteral("cloud speed"), kCloudSpeedId));
+}
+
+void CurveDocument::clear(const QString &text) {
+    CurveData cleared = m_curves;
+    ClearLevels(cleared);
+    change(cleared.Levels, m_settings, text);
+}
+
+LoadResult CurveDocument::load(FileSystem &fs, const QString &path, const QString &text) {
+    const std::optional<DimContent> content = ReadDimFile(fs, path);
+    if (!content)
+        return LoadResult::Rejected;
+    CurveData loaded = m_curves;
+    FileSettings settings = m_settings;
+    ApplyDimContent(*content, loaded, settings);
+    change(loaded.Levels, settings, text);
+    return LoadResult::Loaded;
+}
+
+void CurveDocument::save(FileSystem &fs, const Clock &clock, const QString &path,
+                         const Settings &settings) {
+    endStroke();
+    SaveDimFile(fs, clock, path, m_curves, m_settings, settings);
+    m_stack.setClean();
+}
+
+bool CurveDocument::undo() {
+    endStroke();
+    if (!m_stack.canUndo())
+        return false;
+    m_stack.undo();
+    return true;
+}
+
+bool CurveDocument::redo() {
+    endStroke();
+    if (!m_stack.canRedo())
+        return false;
+    m_stack.redo();
+    return true;
+}
+
+size_t CurveDocument::cellsHeld() const {
+    size_t total = 0;
+    for (int i = 0; i < m_stack.count(); ++i)
+        total += static_cast<const CurveStep *>(m_stack.command(i))->cells();
+    return total;
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "model/clock.h"
+#include "model/dimfile.h"
+#include "model/filesystem.h"
+#include "model/levels.h"
+#include "model/settings.h"
+
+#include <QString>
+#include <QUndoStack>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <utility>
+
+// What a step changed: rows of the level table (bit r for row r) and whether the file
+// settings moved.
+struct CurveChange {
+    uint16_t rows = 0;
+    bool settings = false;
+    // The end of a drag stroke whose cells are already in the table: the pointer's bands were
+    // flagged as it went, and the repaint tick draws them.
+    bool stroke = false;
+
+    bool row(int r) const { return (rows >> r) & 1u; }
+    bool empty() const { return rows == 0 && !settings; }
+    friend bool operator==(const CurveChange &, const CurveChange &) = default;
+};
+
+// The curves being edited: the level table, the three settings a curve file carries and the
+// history of changes to them. Every change is a step given to the document; each step can be
+// undone and redone, and every change, undo and redo is announced once through onChanged.
+// Nothing else writes the table.
+class CurveDocument {
+public:
+    // Steps kept for undo; the oldest go first.
+    static constexpr int StepLimit = 256;
+
+    CurveDocument();
+    ~CurveDocument();
+    CurveDocument(const CurveDocument &) = delete;
+    CurveDocument &operator=(const CurveDocument &) = delete;
+
+    const CurveData &curves() const { return m_curves; }
+    const LevelTable &Levels() const { return m_curves.Levels; }
+    const FileSettings &fileSettings() const { return m_settings; }
+
+    // Told after every change, undo and redo.
+    std::function<void(const CurveChange &)> onChanged;
+
+    // A drag stroke: cells written between a press and its release are one step. Each cell
+    // is written at once, so that the pointer sees it; the step and its announcement come
+    // with endStroke.
+    void writeStrokeCell(int row, int column, int level);
+    void endStroke();
+    bool strokeOpen() const { return !m_stroke.empty(); }
+
+    // One step that leaves the table and settings as given, named text (nothing when they
+    // are as they are). New, Load and the curve tools go through here.
+    void change(const LevelTable &levels, const FileSettings &settings, const QString &text);
+    // The cloud speed as the user moves its bar: a run of moves is one step.
+    void setCloudSpeed(int position);
+
+    // New: every curve cleared (ClearLevels), one step.
+    void clear(const QString &text);
+    // Load: all or nothing, one step. Rejected changes nothing; an input/output failure
+    // raises IoError and changes nothing either.
+    LoadResult load(FileSystem &fs, const QString &path, const QString &text);
+    // Save: the curve file and SEL.DAT; the saved state becomes the clean one.
+    void save(FileSystem &fs, const Clock &clock, const QString &path, const Settings &settings);
+
+    // Steps back or forth; false when there was nothing to do. An open stroke ends first,
+    // so it is the step undone.
+    bool undo();
+    bool redo();
+    // Whether the curves and settings are those of the last save (or of the start).
+    bool isClean() const { return m_stack.isClean(); }
+    QUndoStack &undoStack() { return m_stack; }
+    const QUndoStack &undoStack() const { return m_stack; }
+    // Cells held by all steps, for the history's memory bound.
+    size_t cellsHeld() const;
+
+private:
+    friend class CurveStep;
+    void announce(const CurveChange &change);
+
+    CurveData m_curves;
+    FileSettings m_settings;
+    QUndoStack m_stack;
+    std::map<std::pair<int, int>, std::pair<int32_t, int32_t>> m_stroke;
+};
