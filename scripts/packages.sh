@@ -7,7 +7,8 @@ PACKAGES=(
     qt6-base-dev libgl-dev libjpeg-dev libjpeg-turbo-progs
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    fonts-liberation2 fonts-dejavu-core
+    fonts-liberation2 fonts-dejavu-core qt6-translations-l10n
+    help2man appstream desktop-file-utils shared-mime-info
     xvfb xauth openbox xdotool imagemagick x11-utils
 )
 
