@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QTimer>
@@ -11,6 +12,44 @@
 namespace {
 
 const QString kProgram = QStringLiteral("dimeditor");
+
+// Opens a file in the window once the window manager has activated it, so that the window is
+// drawn in full behind a possible error box; after a second at the latest, for a window
+// manager that does not activate new windows.
+class StartupOpener : public QObject {
+public:
+    StartupOpener(TForm1 &window, QString path)
+        : QObject(&window), m_window(window), m_path(std::move(path)) {
+        if (window.isActiveWindow()) {
+            QTimer::singleShot(0, this, [this] { open(); });
+            return;
+        }
+        window.installEventFilter(this);
+        QTimer::singleShot(1000, this, [this] { open(); });
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        // After the window's own handling of the activation, which draws its control column.
+        if (event->type() == QEvent::WindowActivate)
+            QTimer::singleShot(0, this, [this] { open(); });
+        return false;
+    }
+
+private:
+    void open() {
+        if (m_opened)
+            return;
+        m_opened = true;
+        m_window.removeEventFilter(this);
+        m_window.OpenFile(m_path);
+        deleteLater();
+    }
+
+    TForm1 &m_window;
+    QString m_path;
+    bool m_opened = false;
+};
 
 } // namespace
 
@@ -79,8 +118,7 @@ QString EditorUsage(const QString &problem) {
 void OpenFromCommandLine(TForm1 &window, const CommandLine &line) {
     if (line.action != CommandLine::Action::Run || line.file.isEmpty())
         return;
-    // Once the window is up, so that an error box has it to stand on.
-    QTimer::singleShot(0, &window, [&window, path = line.file] { window.OpenFile(path); });
+    new StartupOpener(window, line.file);
 }
 
 QString DroppedCurveFile(const QMimeData *data) {

@@ -23,7 +23,7 @@ QString EditorHelp();
 QString EditorVersion();
 QString EditorUsage(const QString &problem);
 
-// Opens the command line's file in the window once the event loop runs, as Load does.
+// Opens the command line's file in the window as Load does, once the window is up.
 void OpenFromCommandLine(TForm1 &window, const CommandLine &line);
 
 // The full path of the one local curve file (*.DIM, any case) a drag carries; empty for
