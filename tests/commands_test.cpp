@@ -330,8 +330,10 @@ TEST_P(Arrivals, BadFilesLeaveTheCurvesAndSayWhyAsLoadDoes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, Arrivals,
-                         ::testing::Values(Arrival::CommandLine, Arrival::Drop));
+INSTANTIATE_TEST_SUITE_P(Commands, Arrivals, ::testing::Values(Arrival::CommandLine, Arrival::Drop),
+                         [](const ::testing::TestParamInfo<Arrival> &info) {
+                             return info.param == Arrival::CommandLine ? "CommandLine" : "Drop";
+                         });
 
 TEST_F(Commands, MissingFileOnTheCommandLineIsReported) {
     OpenFromCommandLine(*window, ParseCommandLine({dir.filePath(QStringLiteral("MISSING.DIM"))}));
