@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/application.h"
 #include "app/controls.h"
 #include "app/desktop.h"
 #include "app/services.h"
@@ -418,6 +419,7 @@ void TForm1::ApplyLanguage(int index) {
         const QSignalBlocker blocker(lbl);
         lbl->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
     }
+    UseToolkitLanguage(index);
     Button1->setText(GetText(SlotLoadButton));
     Button2->setText(GetText(SlotSaveButton));
     Button4->setText(GetText(SlotNewButton));
@@ -447,9 +449,13 @@ void TForm1::pbPaint() {
 }
 
 void TForm1::pbMouseMove(Qt::MouseButtons buttons, int x, int y) {
-    const PointerResult result =
-        PointerEvent(m_state.cursor, m_state.chart, m_state.curves, m_state.texts,
-                     lbl->currentRow(), buttons.testFlag(Qt::LeftButton), x, y);
+    const bool left = buttons.testFlag(Qt::LeftButton);
+    // Only the left button captures the pointer: a drag with another button that leaves the
+    // chart is not followed, as a move outside it without any button is never seen.
+    if (!left && !pb->rect().contains(x, y))
+        return;
+    const PointerResult result = PointerEvent(m_state.cursor, m_state.chart, m_state.curves,
+                                              m_state.texts, lbl->currentRow(), left, x, y);
     if (result.status)
         PStat->setText(*result.status);
     if (result.wrote)

@@ -1,5 +1,7 @@
 #include "app/services.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -9,7 +11,14 @@ namespace {
 class Desktop final : public Services {
 public:
     bool runFileDialog(QFileDialog &dialog, QString *path) override {
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        const int result = dialog.exec();
+        // Return in the name field can close the dialog while its completion list is up;
+        // the list is a window of its own and would stay on screen over the chart.
+        for (QCompleter *completer : dialog.findChildren<QCompleter *>()) {
+            if (completer->popup())
+                completer->popup()->hide();
+        }
+        if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return false;
         *path = dialog.selectedFiles().constFirst();
         return true;

@@ -16,6 +16,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <QLocale>
 #include <QPalette>
 #include <QRegularExpression>
 
@@ -68,9 +69,10 @@ std::optional<int> ParseTime(const QString &text) {
 QString TimeProblem(const QString &text, int column) {
     const std::optional<int> minutes = ParseTime(text);
     if (!minutes)
-        return QStringLiteral("malformed time \"%1\" (expected HH:MM)").arg(text);
+        return QStringLiteral("malformed time \"%1\" (expected HH:MM)").arg(ShownInput(text));
     if (*minutes != column * 15)
-        return QStringLiteral("expected time %1, found %2").arg(QuarterHourText(column), text);
+        return QStringLiteral("expected time %1, found %2")
+            .arg(QuarterHourText(column), ShownInput(text));
     return {};
 }
 
@@ -90,11 +92,13 @@ LevelOrProblem CsvLevel(const QString &channel, const QString &text) {
     static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
     const QString what = channel + QStringLiteral(" level");
     if (!integer.match(text).hasMatch())
-        return QStringLiteral("%1 \"%2\" is not an integer").arg(what, text);
+        return QStringLiteral("%1 \"%2\" is not an integer").arg(what, ShownInput(text));
     bool ok = false;
     const qlonglong value = text.toLongLong(&ok);
     if (!ok) // more digits than any integer type holds
-        return QStringLiteral("%1 %2 is out of range 0..%3").arg(what, text).arg(MaxLevel);
+        return QStringLiteral("%1 %2 is out of range 0..%3")
+            .arg(what, ShownInput(text))
+            .arg(MaxLevel);
     return RangeChecked(what, static_cast<double>(value), text, 0, MaxLevel);
 }
 
@@ -104,7 +108,7 @@ QString Shown(const QJsonValue &value) {
     case QJsonValue::Double:
         return QString::number(value.toDouble(), 'g', 17);
     case QJsonValue::String:
-        return QLatin1Char('"') + value.toString() + QLatin1Char('"');
+        return QLatin1Char('"') + ShownInput(value.toString()) + QLatin1Char('"');
     case QJsonValue::Bool:
         return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     case QJsonValue::Null:
@@ -169,7 +173,7 @@ ImportResult ParseCurveCsv(const QByteArray &bytes) {
         field = field.trimmed();
     if (header.join(QLatin1Char(',')).compare(kCsvHeader, Qt::CaseInsensitive) != 0)
         return AtLine(1, QStringLiteral("bad header \"%1\"; expected \"%2\"")
-                             .arg(lines.front().trimmed(), kCsvHeader));
+                             .arg(ShownInput(lines.front().trimmed()), kCsvHeader));
 
     DimContent content;
     content.settings = DefaultStoredSettings();
@@ -383,6 +387,7 @@ public:
     int importCurves(const QCommandLineParser &parser);
     int render(const QCommandLineParser &parser);
     int check(const QCommandLineParser &parser);
+    bool ranCheck() const { return m_current && m_current->run == &Tool::check; }
 
 private:
     static const std::vector<Command> &commands();
@@ -543,7 +548,7 @@ int Tool::run(const QStringList &args) {
     parser.addOption(kHelpOption);
     parser.addOption(kVersionOption);
     if (!parser.parse(QStringList{kProgram} + args))
-        return usageError({}, parser.errorText());
+        return usageError({}, ShownInput(parser.errorText(), 120));
     QStringList words = parser.positionalArguments();
     if (parser.isSet(kHelpOption) && words.isEmpty()) {
         m_out << mainHelp();
@@ -567,13 +572,14 @@ int Tool::run(const QStringList &args) {
             return usageError({}, QStringLiteral("help takes one command at most"));
         const Command *command = find(words.front());
         if (!command)
-            return usageError({}, QStringLiteral("unknown command \"%1\"").arg(words.front()));
+            return usageError(
+                {}, QStringLiteral("unknown command \"%1\"").arg(ShownInput(words.front())));
         m_out << commandHelp(*command);
         return ExitOk;
     }
     const Command *command = find(name);
     if (!command)
-        return usageError({}, QStringLiteral("unknown command \"%1\"").arg(name));
+        return usageError({}, QStringLiteral("unknown command \"%1\"").arg(ShownInput(name)));
     if (parser.isSet(kHelpOption)) { // "dimtool --help export"
         m_out << commandHelp(*command);
         return ExitOk;
@@ -586,7 +592,7 @@ int Tool::runCommand(const Command &command, const QStringList &args) {
     parser.addOption(kHelpOption);
     command.declare(parser);
     if (!parser.parse(QStringList{kProgram} + args))
-        return usageError(command.name, parser.errorText());
+        return usageError(command.name, ShownInput(parser.errorText(), 120));
     if (parser.isSet(kHelpOption)) {
         m_out << commandHelp(command);
         return ExitOk;
@@ -606,12 +612,13 @@ std::optional<QString> Tool::singleFile(const QCommandLineParser &parser, const 
         usageError(command, QStringLiteral("expected one %1, found %2 arguments: %3")
                                 .arg(what)
                                 .arg(files.size())
-                                .arg(files.join(QLatin1Char(' '))));
+                                .arg(ShownInput(files.join(QLatin1Char(' ')))));
     return std::nullopt;
 }
 
 int Tool::ioError(const QString &path, const IoError &error) {
-    m_err << kProgram << ": " << path << ": " << ErrorBoxText(error.message()) << '\n';
+    m_err << kProgram << ": " << ShownInput(path, -1) << ": "
+          << ErrorBoxText(IoErrorMessage(error, m_env.language)) << '\n';
     return ExitIoError;
 }
 
@@ -637,7 +644,7 @@ std::optional<int> Tool::load(const QString &path, CurveData &data, Settings &se
     } catch (const IoError &error) {
         return ioError(path, error);
     }
-    m_err << kProgram << ": " << path << ": " << rejection(path) << '\n';
+    m_err << kProgram << ": " << ShownInput(path, -1) << ": " << rejection(path) << '\n';
     return ExitDataError;
 }
 
@@ -683,8 +690,9 @@ int Tool::exportCurves(const QCommandLineParser &parser) {
     const QString format = parser.value(QStringLiteral("format")).toLower();
     if (parser.isSet(QStringLiteral("format")) && format != QStringLiteral("csv") &&
         format != QStringLiteral("json"))
-        return usageError(m_current->name, QStringLiteral("unknown format \"%1\"; use csv or json")
-                                               .arg(parser.value(QStringLiteral("format"))));
+        return usageError(m_current->name,
+                          QStringLiteral("unknown format \"%1\"; use csv or json")
+                              .arg(ShownInput(parser.value(QStringLiteral("format")))));
     const std::optional<QString> path = singleFile(parser, m_current->name, "FILE.DIM");
     if (!path)
         return ExitUsage;
@@ -710,11 +718,12 @@ int Tool::importCurves(const QCommandLineParser &parser) {
         format = QFileInfo(*input).suffix().toLower();
     if (format != QStringLiteral("csv") && format != QStringLiteral("json")) {
         if (parser.isSet(QStringLiteral("format")))
-            return usageError(command, QStringLiteral("unknown format \"%1\"; use csv or json")
-                                           .arg(parser.value(QStringLiteral("format"))));
+            return usageError(command,
+                              QStringLiteral("unknown format \"%1\"; use csv or json")
+                                  .arg(ShownInput(parser.value(QStringLiteral("format")))));
         return usageError(command, QStringLiteral("cannot tell the format of \"%1\" from its "
                                                   "name; give --format csv or --format json")
-                                       .arg(*input));
+                                       .arg(ShownInput(*input, -1)));
     }
 
     QByteArray bytes;
@@ -724,14 +733,14 @@ int Tool::importCurves(const QCommandLineParser &parser) {
         return ioError(*input, error);
     }
     if (bytes.size() > kMaxImportBytes) {
-        m_err << kProgram << ": " << *input << ": larger than " << kMaxImportBytes
+        m_err << kProgram << ": " << ShownInput(*input, -1) << ": larger than " << kMaxImportBytes
               << " bytes; no day of curves is that long\n";
         return ExitDataError;
     }
     const ImportResult parsed =
         format == QStringLiteral("csv") ? ParseCurveCsv(bytes) : ParseCurveJson(bytes);
     if (const auto *error = std::get_if<ImportError>(&parsed)) {
-        m_err << kProgram << ": " << *input << ": " << error->message() << '\n';
+        m_err << kProgram << ": " << ShownInput(*input, -1) << ": " << error->message() << '\n';
         return ExitDataError;
     }
 
@@ -764,18 +773,18 @@ int Tool::render(const QCommandLineParser &parser) {
     const std::optional<QSize> size = ParseSize(sizeText);
     if (!size)
         return usageError(command, QStringLiteral("malformed size \"%1\"; expected WxH, e.g. %2")
-                                       .arg(sizeText, kDefaultRenderSize));
+                                       .arg(ShownInput(sizeText), kDefaultRenderSize));
     if (std::min(size->width(), size->height()) < kMinRenderSide ||
         std::max(size->width(), size->height()) > kMaxRenderSide)
         return usageError(command, QStringLiteral("size %1 is out of range; width and height "
                                                   "must be %2..%3")
-                                       .arg(sizeText)
+                                       .arg(ShownInput(sizeText))
                                        .arg(kMinRenderSide)
                                        .arg(kMaxRenderSide));
     const std::optional<int> language = LanguageRow(parser.value(QStringLiteral("lang")));
     if (!language)
         return usageError(command, QStringLiteral("unknown language \"%1\"; use de, en, fr or es")
-                                       .arg(parser.value(QStringLiteral("lang"))));
+                                       .arg(ShownInput(parser.value(QStringLiteral("lang")))));
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         m_err << kProgram << ": render needs a QGuiApplication for its fonts\n";
         return ExitSoftware;
@@ -840,18 +849,39 @@ int Tool::check(const QCommandLineParser &parser) {
         ioError(*path, error);
         return CheckIoError;
     }
-    m_err << kProgram << ": " << *path << ": " << rejection(*path) << '\n';
+    m_err << kProgram << ": " << ShownInput(*path, -1) << ": " << rejection(*path) << '\n';
     return CheckRejected;
 }
 
 } // namespace
 
+int SystemLanguage() {
+    static const std::array<QString, LanguageCount> codes{
+        QStringLiteral("de"), QStringLiteral("en"), QStringLiteral("fr"), QStringLiteral("es")};
+    for (const QString &tag : QLocale::system().uiLanguages()) {
+        const auto it = std::find(codes.begin(), codes.end(), tag.left(2).toLower());
+        if (it != codes.end())
+            return static_cast<int>(it - codes.begin());
+    }
+    return 1;
+}
+
 int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err) {
-    return RunDimtool(args, out, err, DimtoolEnvironment{SystemFileSystem(), SystemClock()});
+    return RunDimtool(args, out, err,
+                      DimtoolEnvironment{SystemFileSystem(), SystemClock(), SystemLanguage()});
 }
 
 int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err,
                const DimtoolEnvironment &environment) {
     Tool tool(out, err, environment);
-    return tool.run(args);
+    int status = tool.run(args);
+    out.flush();
+    if (out.status() != QTextStream::Ok) {
+        err << kProgram << ": standard output: cannot write\n";
+        // check answers with its status whether the file loads, whatever became of its "ok".
+        if (status == ExitOk && !tool.ranCheck())
+            status = ExitIoError;
+    }
+    err.flush();
+    return status;
 }

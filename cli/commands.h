@@ -54,14 +54,21 @@ QByteArray CurveCsv(const CurveData &data);
 // The three settings and the 96 points of channels 1..4 as indented JSON.
 QByteArray CurveJson(const CurveData &data, const Settings &settings);
 
-// What the commands reach outside the process through.
+// What the commands reach outside the process through, and the language of their
+// input/output messages (a row of the text table: 0 de, 1 en, 2 fr, 3 es).
 struct DimtoolEnvironment {
     FileSystem &fileSystem;
     const Clock &clock;
+    int language = 1;
 };
 
+// The user's language among German, French and Spanish, English otherwise.
+int SystemLanguage();
+
 // Runs one dimtool command line (without the program name): results on out, messages on
-// err, and returns the exit status. "render" needs a QGuiApplication.
+// err, and returns the exit status; output that cannot be written is reported on err and
+// gives status 74, except for check, whose status answers the file. "render" needs a
+// QGuiApplication.
 int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err);
 int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err,
                const DimtoolEnvironment &environment);

@@ -11,14 +11,11 @@ int main(int argc, char **argv) {
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("dimtool"));
 
+    // The words as the bytes given: a file name that is no UTF-8 names the same file.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << DecodePath(QByteArray(argv[i]));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    int status = RunDimtool(QGuiApplication::arguments().mid(1), out, err);
-    out.flush();
-    if (out.status() != QTextStream::Ok && status == ExitOk) {
-        err << "dimtool: standard output: cannot write\n";
-        status = ExitIoError;
-    }
-    err.flush();
-    return status;
+    return RunDimtool(args, out, err);
 }

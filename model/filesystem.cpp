@@ -1,38 +1,84 @@
 #include "model/filesystem.h"
 
 #include <QByteArray>
-#include <QFile>
 
-#include <functional>
-
+#include <algorithm>
+#include <array>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <functional>
+#include <optional>
+
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 IoError::IoError(int code, QString message)
     : m_code(code), m_message(std::move(message)), m_what(m_message.toUtf8()) {}
 
-IoError MakeIoError(int code) {
-    switch (code) {
-    case 2:
-        return {code, QStringLiteral("Datei nicht gefunden")};
-    case 3:
-        return {code, QString::fromUtf8("Ungültiger Dateiname")};
-    case 4:
-        return {code, QString::fromUtf8("Zu viele geöffnete Dateien")};
-    case 5:
-        return {code, QStringLiteral("Dateizugriff verweigert")};
-    case ShortReadCode:
-        return {code, QStringLiteral("Versuch hinter dem Dateiende zu lesen")};
-    case ShortWriteCode:
-        return {code, QStringLiteral("Zu wenig Speicherplatz")};
-    default:
-        return {code, QStringLiteral("E/A-Fehler %1").arg(code)};
+namespace {
+
+// The codes with messages of their own, and the general text for the others, by language.
+struct IoMessages {
+    int code;
+    std::array<const char *, 4> text; // German, English, French, Spanish
+};
+const std::array<IoMessages, 7> kIoMessages{{
+    {2, {"Datei nicht gefunden", "File not found", "Fichier introuvable", "Archivo no encontrado"}},
+    {3,
+     {"Ungültiger Dateiname", "Invalid file name", "Nom de fichier non valide",
+      "Nombre de archivo no válido"}},
+    {4,
+     {"Zu viele geöffnete Dateien", "Too many open files", "Trop de fichiers ouverts",
+      "Demasiados archivos abiertos"}},
+    {5,
+     {"Dateizugriff verweigert", "File access denied", "Accès au fichier refusé",
+      "Acceso al archivo denegado"}},
+    {ShortReadCode,
+     {"Versuch hinter dem Dateiende zu lesen", "Read beyond end of file",
+      "Lecture au-delà de la fin du fichier", "Lectura más allá del final del archivo"}},
+    {ShortWriteCode,
+     {"Zu wenig Speicherplatz", "Disk full", "Espace disque insuffisant",
+      "Espacio en disco insuficiente"}},
+    {0, {"E/A-Fehler %1", "I/O error %1", "Erreur d'E/S %1", "Error de E/S %1"}},
+}};
+
+const IoMessages &MessagesOf(int code) {
+    for (const IoMessages &messages : kIoMessages) {
+        if (messages.code == code)
+            return messages;
     }
+    return kIoMessages.back();
+}
+
+QString GeneralMessage(int code, int language) {
+    return QString::fromUtf8(kIoMessages.back().text[static_cast<size_t>(language)]).arg(code);
+}
+
+} // namespace
+
+IoError MakeIoError(int code) {
+    const IoMessages &messages = MessagesOf(code);
+    if (messages.code == 0)
+        return {code, GeneralMessage(code, 0)};
+    return {code, QString::fromUtf8(messages.text[0])};
+}
+
+QString IoErrorMessage(const IoError &error, int language) {
+    language = std::clamp(language, 0, 3);
+    // An errno that shares its number with a code of its own keeps the general text.
+    const IoMessages &messages = MessagesOf(error.code());
+    if (messages.code != 0 && error.message() == QString::fromUtf8(messages.text[0]))
+        return QString::fromUtf8(messages.text[static_cast<size_t>(language)]);
+    return GeneralMessage(error.code(), language);
 }
 
 QString ErrorBoxText(const QString &message) {
@@ -47,6 +93,73 @@ QString FolderOf(const QString &path) {
 
 QString NameOf(const QString &path) {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString DecodePath(const QByteArray &bytes) {
+    QString path;
+    path.reserve(bytes.size());
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        const unsigned char lead = p[i];
+        int length = 0;
+        char32_t code = 0;
+        if (lead < 0x80) {
+            length = 1;
+            code = lead;
+        } else if (lead >= 0xc2 && lead <= 0xdf) {
+            length = 2;
+            code = lead & 0x1f;
+        } else if (lead >= 0xe0 && lead <= 0xef) {
+            length = 3;
+            code = lead & 0x0f;
+        } else if (lead >= 0xf0 && lead <= 0xf4) {
+            length = 4;
+            code = lead & 0x07;
+        }
+        bool valid = length > 0 && i + length <= size;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (p[i + k] & 0xc0) == 0x80;
+            code = (code << 6) | (p[i + k] & 0x3f);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are no valid UTF-8.
+        static constexpr char32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
+        if (valid &&
+            (code < kLeast[length] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)))
+            valid = false;
+        if (!valid) {
+            path += QChar(static_cast<char16_t>(0xdc00 + lead));
+            ++i;
+            continue;
+        }
+        if (code >= 0x10000) {
+            path += QChar(QChar::highSurrogate(code));
+            path += QChar(QChar::lowSurrogate(code));
+        } else {
+            path += QChar(static_cast<char16_t>(code));
+        }
+        i += length;
+    }
+    return path;
+}
+
+QByteArray EncodePath(const QString &path) {
+    QByteArray bytes;
+    bytes.reserve(path.size());
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t u = path.at(i).unicode();
+        if (u >= 0xdc80 && u <= 0xdcff) { // a byte kept from a name that was no UTF-8
+            bytes.append(static_cast<char>(u - 0xdc00));
+            continue;
+        }
+        qsizetype length = 1;
+        if (QChar::isHighSurrogate(u) && i + 1 < path.size() &&
+            QChar::isLowSurrogate(path.at(i + 1).unicode()))
+            length = 2;
+        bytes += QStringView(path).mid(i, length).toUtf8();
+        i += length - 1;
+    }
+    return bytes;
 }
 
 IoError ErrorForErrno(FileSystem &fs, int err, const QString &path) {
@@ -65,26 +178,65 @@ IoError ErrorForErrno(FileSystem &fs, int err, const QString &path) {
     case EROFS:
         return MakeIoError(5);
     case ENOSPC:
+    case EDQUOT:
         return MakeIoError(ShortWriteCode);
     default:
         // Not through MakeIoError: errno values such as EIO (5) or EINTR (4) share their
         // numbers with the codes that have messages of their own.
-        return {err, QStringLiteral("E/A-Fehler %1").arg(err)};
+        return {err, GeneralMessage(err, 0)};
     }
 }
 
 namespace {
 
+// Temporary files of a save are named ".dimsave-<pid>-<six letters>": short enough for a
+// folder that allows names of 255 bytes to take any such name, and telling which process
+// made them.
+const QByteArray kTemporaryPrefix = QByteArrayLiteral(".dimsave-");
+
+QByteArray Native(const QString &path) {
+    return EncodePath(path);
+}
+
+int Retrying(const std::function<int()> &call) {
+    int result;
+    do
+        result = call();
+    while (result < 0 && errno == EINTR);
+    return result;
+}
+
+// The regular file open on fd, or why it is refused: a folder or anything that is no
+// regular file (a pipe, a device, a socket) is no curve file.
+int RegularOnly(int fd, struct stat *st) {
+    if (::fstat(fd, st) != 0)
+        return errno;
+    if (S_ISREG(st->st_mode))
+        return 0;
+    return S_ISDIR(st->st_mode) ? EISDIR : ENXIO;
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
     int openRead(const QString &path, int *fd) override {
-        return openWith(path, O_RDONLY | O_CLOEXEC, fd);
+        struct stat st;
+        return openRegular(path, O_RDONLY, fd, &st);
     }
-    int openWriteExisting(const QString &path, int *fd) override {
-        return openWith(path, O_WRONLY | O_CLOEXEC, fd);
+    int openWriteExisting(const QString &path, int *fd, FileOwner *owner) override {
+        struct stat st;
+        if (const int err = openRegular(path, O_WRONLY, fd, &st))
+            return err;
+        owner->mode = st.st_mode & 07777;
+        owner->uid = st.st_uid;
+        owner->gid = st.st_gid;
+        return 0;
     }
     int createExclusive(const QString &path, int *fd) override {
-        return openWith(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, fd);
+        const QByteArray native = Native(path);
+        *fd = Retrying([&] {
+            return ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        });
+        return *fd < 0 ? errno : 0;
     }
     long read(int fd, void *buffer, size_t size) override {
         ssize_t n;
@@ -100,49 +252,140 @@ public:
         while (n < 0 && errno == EINTR);
         return n < 0 ? -errno : static_cast<long>(n);
     }
+    int adopt(int fd, const FileOwner &owner) override {
+        // The owner first: changing it may clear the set-id bits that the mode then restores.
+        if (::fchown(fd, owner.uid, owner.gid) != 0 && errno != EPERM)
+            return errno;
+        return ::fchmod(fd, owner.mode) == 0 ? 0 : errno;
+    }
     int sync(int fd) override {
-        // Devices and pipes cannot be synced; that is no failure of the data.
-        if (::fsync(fd) == 0 || errno == EINVAL || errno == EROFS)
+        // A file system without fsync for files (some network and FUSE ones) is no failure
+        // of the data.
+        if (::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP)
             return 0;
         return errno;
     }
     int close(int fd) override { return ::close(fd) == 0 ? 0 : errno; }
     int rename(const QString &from, const QString &to) override {
-        return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0
-                   ? 0
-                   : errno;
+        return ::rename(Native(from).constData(), Native(to).constData()) == 0 ? 0 : errno;
     }
     int remove(const QString &path) override {
-        return ::unlink(QFile::encodeName(path).constData()) == 0 ? 0 : errno;
+        return ::unlink(Native(path).constData()) == 0 ? 0 : errno;
     }
-    Kind kind(const QString &path) override {
+    int syncFolder(const QString &folder) override {
+        const QByteArray native = Native(folder.isEmpty() ? QStringLiteral(".") : folder);
+        const int fd = Retrying(
+            [&] { return ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+        if (fd < 0) // a folder that may be written but not read: nothing to sync through
+            return 0;
+        int err = ::fsync(fd) == 0 ? 0 : errno;
+        if (err == EINVAL || err == ENOTSUP || err == EROFS || err == EBADF)
+            err = 0; // the file system does not sync folders
+        ::close(fd);
+        return err;
+    }
+    bool isDirectory(const QString &path) override {
         struct stat st;
-        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-            return Kind::Missing;
-        if (S_ISREG(st.st_mode))
-            return Kind::Regular;
-        return S_ISDIR(st.st_mode) ? Kind::Directory : Kind::Other;
+        return ::stat(Native(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
     }
-    QString resolved(const QString &path) override {
-        char buffer[PATH_MAX];
-        if (::realpath(QFile::encodeName(path).constData(), buffer) == nullptr)
-            return path;
-        return QFile::decodeName(buffer);
+    int saveTarget(const QString &path, QString *target) override {
+        QByteArray current = Native(path);
+        // As many links as the kernel itself follows before it calls it a loop.
+        for (int hops = 0; hops < 40; ++hops) {
+            char buffer[PATH_MAX];
+            if (::realpath(current.constData(), buffer) != nullptr) {
+                *target = DecodePath(QByteArray(buffer));
+                return 0;
+            }
+            if (errno == ELOOP)
+                return ELOOP;
+            // A missing file, or a link to one: follow the link to the name it gives.
+            const ssize_t n = ::readlink(current.constData(), buffer, sizeof buffer);
+            if (n < 0) {
+                *target = DecodePath(current);
+                return 0; // a name to create; the create step reports what is wrong with it
+            }
+            const QByteArray link(buffer, static_cast<qsizetype>(n));
+            current =
+                link.startsWith('/') ? link : current.left(current.lastIndexOf('/') + 1) + link;
+        }
+        return ELOOP;
     }
+    void removeStaleTemporaries(const QString &folder) override;
 
 private:
-    static int openWith(const QString &path, int flags, int *fd) {
-        do
-            *fd = ::open(QFile::encodeName(path).constData(), flags, 0666);
-        while (*fd < 0 && errno == EINTR);
-        return *fd < 0 ? errno : 0;
+    static int openRegular(const QString &path, int access, int *fd, struct stat *st) {
+        const QByteArray native = Native(path);
+        // Without O_NONBLOCK, opening a pipe waits for its other end.
+        *fd = Retrying(
+            [&] { return ::open(native.constData(), access | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); });
+        if (*fd < 0)
+            return errno;
+        if (const int err = RegularOnly(*fd, st)) {
+            ::close(*fd);
+            *fd = -1;
+            return err;
+        }
+        return 0;
     }
 };
 
-QString TemporaryName(const QString &path, int attempt) {
+// The process id in a temporary file's name, or 0 when the name is not one of ours.
+pid_t TemporaryOwner(const char *name) {
+    if (std::strncmp(name, kTemporaryPrefix.constData(),
+                     static_cast<size_t>(kTemporaryPrefix.size())) != 0)
+        return 0;
+    const char *p = name + kTemporaryPrefix.size();
+    long pid = 0;
+    const char *digits = p;
+    while (*p >= '0' && *p <= '9' && p - digits < 10)
+        pid = pid * 10 + (*p++ - '0');
+    if (p == digits || *p++ != '-' || pid <= 0 || pid > INT_MAX)
+        return 0;
+    for (int k = 0; k < 6; ++k, ++p) {
+        if (!std::isalnum(static_cast<unsigned char>(*p)))
+            return 0;
+    }
+    return *p == '\0' ? static_cast<pid_t>(pid) : 0;
+}
+
+void PosixFileSystem::removeStaleTemporaries(const QString &folder) {
+    const QByteArray native = Native(folder.isEmpty() ? QStringLiteral(".") : folder);
+    DIR *dir = ::opendir(native.constData());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    const time_t now = ::time(nullptr);
+    while (const dirent *entry = ::readdir(dir)) {
+        const pid_t pid = TemporaryOwner(entry->d_name);
+        // Another process's save is still going on, or its process lives elsewhere (a folder
+        // shared over the network): only a file of a process that is gone here, untouched for
+        // a while and of this user, is left over.
+        if (pid == 0 || pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH)
+            continue;
+        struct stat st;
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || now - st.st_mtime < 60)
+            continue;
+        ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+QString TemporaryName(const QString &path) {
     static std::atomic<unsigned> counter{0};
-    return FolderOf(path) + QLatin1Char('.') + NameOf(path) +
-           QStringLiteral(".%1-%2-%3.tmp").arg(::getpid()).arg(counter.fetch_add(1)).arg(attempt);
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned seed =
+        counter.fetch_add(1) * 2654435761u ^
+        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+    QByteArray tail(6, 'a');
+    for (char &c : tail) {
+        seed = seed * 1103515245u + 12345u;
+        c = kLetters[(seed >> 16) % (sizeof kLetters - 1)];
+    }
+    return FolderOf(path) + QString::fromLatin1(kTemporaryPrefix) + QString::number(::getpid()) +
+           QLatin1Char('-') + QString::fromLatin1(tail);
 }
 
 } // namespace
@@ -171,29 +414,27 @@ void WriteAll(FileSystem &fs, int fd, const QByteArray &bytes, const QString &pa
 } // namespace
 
 void WriteFileReplacing(FileSystem &fs, const QString &givenPath, const QByteArray &bytes) {
-    const QString path = fs.resolved(givenPath);
-    const FileSystem::Kind kind = fs.kind(path);
+    QString path;
+    if (const int err = fs.saveTarget(givenPath, &path))
+        throw ErrorForErrno(fs, err, givenPath);
+
+    // An existing file that may not be written, or is no regular file, is refused before
+    // anything is made.
     int fd = -1;
-    // An existing file that may not be written is refused, as writing it in place would be.
-    if (kind != FileSystem::Kind::Missing && kind != FileSystem::Kind::Directory) {
-        if (const int err = fs.openWriteExisting(path, &fd))
-            throw ErrorForErrno(fs, err, path);
-        if (kind == FileSystem::Kind::Other) { // a device: nothing to replace
-            WriteAll(fs, fd, bytes, path, [&](const IoError &error) {
-                fs.close(fd);
-                throw error;
-            });
-            if (const int err = fs.close(fd))
-                throw ErrorForErrno(fs, err, path);
-            return;
-        }
-        if (const int err = fs.close(fd))
-            throw ErrorForErrno(fs, err, path);
+    std::optional<FileOwner> owner;
+    FileOwner existing;
+    if (const int err = fs.openWriteExisting(path, &fd, &existing); err == 0) {
+        owner = existing;
+        if (const int closeErr = fs.close(fd))
+            throw ErrorForErrno(fs, closeErr, path);
+    } else if (err != ENOENT) {
+        throw ErrorForErrno(fs, err, path);
     }
 
+    fs.removeStaleTemporaries(FolderOf(path));
     QString temp;
     for (int attempt = 0;; ++attempt) {
-        temp = TemporaryName(path, attempt);
+        temp = TemporaryName(path);
         const int err = fs.createExclusive(temp, &fd);
         if (err == 0)
             break;
@@ -208,12 +449,18 @@ void WriteFileReplacing(FileSystem &fs, const QString &givenPath, const QByteArr
         throw error;
     };
     WriteAll(fs, fd, bytes, path, [&](const IoError &error) { fail(error, true); });
+    if (owner) {
+        if (const int err = fs.adopt(fd, *owner))
+            fail(ErrorForErrno(fs, err, path), true);
+    }
     if (const int err = fs.sync(fd))
         fail(ErrorForErrno(fs, err, path), true);
     if (const int err = fs.close(fd))
         fail(ErrorForErrno(fs, err, path), false);
     if (const int err = fs.rename(temp, path))
         fail(ErrorForErrno(fs, err, path), false);
+    if (const int err = fs.syncFolder(FolderOf(path)))
+        throw ErrorForErrno(fs, err, path);
 }
 
 QByteArray ReadFileStart(FileSystem &fs, const QString &path, int maxBytes) {

@@ -30,36 +30,57 @@ QString ErrorBoxText(const QString &message);
 // reads "E/A-Fehler n".
 IoError MakeIoError(int code);
 
+// An error's message in a language of the text table's rows (0 German, as the editor shows
+// it; 1 English, 2 French, 3 Spanish), with its code where the message names none.
+QString IoErrorMessage(const IoError &error, int language);
+
+// The owner and permission bits of a file that a save replaces: the new file takes them over.
+struct FileOwner {
+    unsigned mode = 0; // permission bits, 07777 at most
+    unsigned uid = 0;
+    unsigned gid = 0;
+};
+
 // The file-system calls the curve files go through, so that a test can make any of them
 // fail with any error. Calls return 0 (or a byte count) on success and a positive errno on
 // failure (read and write return minus the errno).
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
+    // Opens an existing regular file for reading. Never waits: a pipe, a device or a socket
+    // is refused with ENXIO, a folder with EISDIR.
     virtual int openRead(const QString &path, int *fd) = 0;
-    // Opens an existing file for writing without changing it: tests that it may be written.
-    virtual int openWriteExisting(const QString &path, int *fd) = 0;
-    // Creates a new file that must not exist yet.
+    // Opens an existing regular file for writing without changing it, which tests that it
+    // may be written, and tells its owner and permissions. Refuses what openRead refuses.
+    virtual int openWriteExisting(const QString &path, int *fd, FileOwner *owner) = 0;
+    // Creates a new file that must not exist yet (0666 less the umask).
     virtual int createExclusive(const QString &path, int *fd) = 0;
     virtual long read(int fd, void *buffer, size_t size) = 0;
     virtual long write(int fd, const void *buffer, size_t size) = 0;
+    // Gives an open file the owner and permissions of the file it replaces; an owner that the
+    // process may not set is left as it is.
+    virtual int adopt(int fd, const FileOwner &owner) = 0;
     virtual int sync(int fd) = 0;
     virtual int close(int fd) = 0;
     virtual int rename(const QString &from, const QString &to) = 0;
     virtual int remove(const QString &path) = 0;
-    enum class Kind { Missing, Regular, Directory, Other };
-    // What path names, following links.
-    virtual Kind kind(const QString &path) = 0;
-    bool isDirectory(const QString &path) { return kind(path) == Kind::Directory; }
-    // The path with links resolved, for an existing path; path itself otherwise.
-    virtual QString resolved(const QString &path) = 0;
+    // Makes a rename in a folder durable; a file system that cannot sync folders is no error.
+    virtual int syncFolder(const QString &folder) = 0;
+    virtual bool isDirectory(const QString &path) = 0;
+    // The file a save to path writes: path with its links followed, also a link to a file
+    // that does not exist yet. ELOOP for a loop of links.
+    virtual int saveTarget(const QString &path, QString *target) = 0;
+    // Removes the temporary files that saves into folder left behind when their process
+    // died; touches nothing else.
+    virtual void removeStaleTemporaries(const QString &folder) = 0;
 };
 
 // The real file system (POSIX calls).
 FileSystem &SystemFileSystem();
 
 // The error for a failed call on path: ENOENT gives 2 when the folder exists and 3 when it
-// does not; EMFILE/ENFILE 4; EACCES/EPERM/EROFS 5; ENOSPC 101; anything else its errno.
+// does not; EMFILE/ENFILE 4; EACCES/EPERM/EROFS 5; ENOSPC/EDQUOT 101; anything else its
+// errno.
 IoError ErrorForErrno(FileSystem &fs, int err, const QString &path);
 
 // The folder part of a path, up to and including its last '/'; empty without one.
@@ -67,12 +88,19 @@ QString FolderOf(const QString &path);
 // The name part of a path, after its last '/'.
 QString NameOf(const QString &path);
 
+// File names are bytes. A path as given to the program keeps every byte: a byte that is no
+// part of valid UTF-8 becomes the lone surrogate U+DC80..U+DCFF, and encoding gives the
+// same bytes back.
+QString DecodePath(const QByteArray &bytes);
+QByteArray EncodePath(const QString &path);
+
 // Writes bytes to path so that the old file stays whole until the new one is complete:
 // the bytes go to a new file in the same folder, which then replaces path (the file a link
-// points to, for a link). A failure raises IoError and leaves path as it was and no
-// temporary file behind. A path that names no regular file (a device) is written in place.
+// points to, for a link) and takes over its owner and permissions. A failure raises IoError
+// and leaves path as it was and no temporary file behind. Only a regular file, or a new one,
+// is written: a pipe or a device is refused.
 void WriteFileReplacing(FileSystem &fs, const QString &path, const QByteArray &bytes);
 
-// Reads at most maxBytes from the start of an existing file, opened for reading only.
-// A failure raises IoError; a shorter file simply gives fewer bytes.
+// Reads at most maxBytes from the start of an existing regular file, opened for reading
+// only. A failure raises IoError; a shorter file simply gives fewer bytes.
 QByteArray ReadFileStart(FileSystem &fs, const QString &path, int maxBytes);

@@ -4,10 +4,10 @@ set -euo pipefail
 
 PACKAGES=(
     g++ make cmake pkgconf dpkg-dev file
-    qt6-base-dev libgl-dev libjpeg-dev libjpeg-turbo-progs
+    qt6-base-dev qt6-translations-l10n libgl-dev libjpeg-dev libjpeg-turbo-progs
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    fonts-liberation2 fonts-dejavu-core qt6-translations-l10n
+    fonts-liberation2 fonts-dejavu-core
     help2man appstream desktop-file-utils shared-mime-info
     xvfb xauth openbox xdotool imagemagick x11-utils
 )

@@ -1,4 +1,5 @@
 #include "view/canvas.h"
+#include "view/fonts.h"
 
 #include <QPainter>
 
@@ -157,7 +158,9 @@ TEST(Canvas, TextIsPlacedByItsTopLeftCorner) {
     EXPECT_NEAR(top, 30 + metrics.ascent() - metrics.capHeight(), 2);
     EXPECT_GE(left, 50);
     EXPECT_LE(left, 55);
-    EXPECT_EQ(canvas.textHeight(QStringLiteral("H")), metrics.height());
+    // A face that resolves the label font's 45-pixel cell to another size still measures 45.
+    canvas.setFont(LabelFont(), LabelCellHeight);
+    EXPECT_EQ(canvas.textHeight(QStringLiteral("H")), 45);
 }
 
 } // namespace

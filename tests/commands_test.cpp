@@ -87,6 +87,19 @@ TEST_F(Commands, CancelledLoadChangesNothingAndGuardsThePointer) {
     EXPECT_FALSE(window->PStat->text().isEmpty());
 }
 
+// A command while the chart is still guarded leaves the running timer as it is: the chart
+// comes back half a second after the first command, not after the last.
+TEST_F(Commands, ACommandDuringTheGuardDoesNotRestartItsTimer) {
+    services.fileAnswers.push_back(std::nullopt);
+    window->Button1->click();
+    ASSERT_TRUE(window->Timer1->isActive());
+    QTest::qWait(300);
+    services.fileAnswers.push_back(std::nullopt);
+    window->Button2->click();
+    ASSERT_TRUE(window->Timer1->isActive());
+    EXPECT_LE(window->Timer1->remainingTime(), 300);
+}
+
 TEST_F(Commands, RejectedFileShowsTheLoadErrorOfTheSelectedLanguage) {
     QByteArray bytes = ReadAll(WriteCurveFile(QStringLiteral("P2.DIM"), 0, 3));
     bytes[2] = 5;

@@ -9,12 +9,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <fcntl.h>
 #include <functional>
+#include <future>
 #include <iterator>
 #include <map>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -49,7 +54,18 @@ private:
     mutable size_t m_reads = 0;
 };
 
-enum class Call { OpenRead, OpenWrite, Create, Read, Write, Sync, Close, CloseAfterWrite, Rename };
+enum class Call {
+    OpenRead,
+    OpenWrite,
+    Create,
+    Read,
+    Write,
+    Sync,
+    Close,
+    CloseAfterWrite,
+    Rename,
+    SyncFolder
+};
 
 // The real file system with one injected failure: the nth call of a kind on a path that
 // contains a given part fails with a given errno (a write failing with 0 writes nothing).
@@ -71,10 +87,10 @@ public:
             return *err;
         return opened(m_real.openRead(path, fd), fd, path);
     }
-    int openWriteExisting(const QString &path, int *fd) override {
+    int openWriteExisting(const QString &path, int *fd, FileOwner *owner) override {
         if (const auto err = inject(Call::OpenWrite, path))
             return *err;
-        return opened(m_real.openWriteExisting(path, fd), fd, path);
+        return opened(m_real.openWriteExisting(path, fd, owner), fd, path);
     }
     int createExclusive(const QString &path, int *fd) override {
         if (const auto err = inject(Call::Create, path))
@@ -92,6 +108,7 @@ public:
         m_open[fd].written = true;
         return m_real.write(fd, buffer, std::min(size, m_chunk));
     }
+    int adopt(int fd, const FileOwner &owner) override { return m_real.adopt(fd, owner); }
     int sync(int fd) override {
         if (const auto err = inject(Call::Sync, pathOf(fd)))
             return *err;
@@ -112,8 +129,18 @@ public:
         return m_real.rename(from, to);
     }
     int remove(const QString &path) override { return m_real.remove(path); }
-    Kind kind(const QString &path) override { return m_real.kind(path); }
-    QString resolved(const QString &path) override { return m_real.resolved(path); }
+    int syncFolder(const QString &folder) override {
+        if (const auto err = inject(Call::SyncFolder, folder))
+            return *err;
+        return m_real.syncFolder(folder);
+    }
+    bool isDirectory(const QString &path) override { return m_real.isDirectory(path); }
+    int saveTarget(const QString &path, QString *target) override {
+        return m_real.saveTarget(path, target);
+    }
+    void removeStaleTemporaries(const QString &folder) override {
+        m_real.removeStaleTemporaries(folder);
+    }
 
 private:
     struct Rule {
@@ -702,7 +729,8 @@ struct SaveErrorCase {
     const char *name;
     Call call;
     int err;
-    const char *pathPart;
+    const char *pathPart; // the temporary files carry neither name: those count calls instead
+    int nth;
     int code;
     const char *message;
     bool dimReplaced; // the curve file was complete before SEL.DAT failed
@@ -722,7 +750,7 @@ TEST_P(FileErrorSave, KeepsTheOldFilesWholeAndLeavesNoTemporaryFile) {
     const QString path = folder.write(QStringLiteral("P3.DIM"), oldDim);
     folder.write(QStringLiteral("SEL.DAT"), oldSel);
     FaultyFileSystem fs;
-    fs.failOn(c.call, 1, c.err, QString::fromLatin1(c.pathPart));
+    fs.failOn(c.call, c.nth, c.err, QString::fromLatin1(c.pathPart));
     const CurveData data = Pattern(4);
     const Settings settings = PatternSettings();
 
@@ -744,18 +772,19 @@ TEST_P(FileErrorSave, KeepsTheOldFilesWholeAndLeavesNoTemporaryFile) {
 INSTANTIATE_TEST_SUITE_P(
     FileErrorCases, FileErrorSave,
     ::testing::Values(
-        SaveErrorCase{"DimReadOnly", Call::OpenWrite, EACCES, "P3.DIM", 5, kDenied, false},
-        SaveErrorCase{"DimCreate", Call::Create, EMFILE, "P3.DIM", 4, kTooMany, false},
-        SaveErrorCase{"DimWriteNoSpace", Call::Write, ENOSPC, "P3.DIM", 101, kNoSpace, false},
-        SaveErrorCase{"DimWriteNothing", Call::Write, 0, "P3.DIM", 101, kNoSpace, false},
-        SaveErrorCase{"DimSync", Call::Sync, EIO, "P3.DIM", 5, "E/A-Fehler 5", false},
-        SaveErrorCase{"DimClose", Call::CloseAfterWrite, EDQUOT, "P3.DIM", EDQUOT, "E/A-Fehler 122",
-                      false},
-        SaveErrorCase{"DimRename", Call::Rename, EBUSY, "P3.DIM", EBUSY, "E/A-Fehler 16", false},
-        SaveErrorCase{"SelReadOnly", Call::OpenWrite, EPERM, "SEL.DAT", 5, kDenied, true},
-        SaveErrorCase{"SelCreate", Call::Create, EACCES, "SEL.DAT", 5, kDenied, true},
-        SaveErrorCase{"SelWrite", Call::Write, ENOSPC, "SEL.DAT", 101, kNoSpace, true},
-        SaveErrorCase{"SelRename", Call::Rename, EXDEV, "SEL.DAT", EXDEV, "E/A-Fehler 18", true}),
+        SaveErrorCase{"DimReadOnly", Call::OpenWrite, EACCES, "P3.DIM", 1, 5, kDenied, false},
+        SaveErrorCase{"DimCreate", Call::Create, EMFILE, "", 1, 4, kTooMany, false},
+        SaveErrorCase{"DimWriteNoSpace", Call::Write, ENOSPC, "", 1, 101, kNoSpace, false},
+        SaveErrorCase{"DimWriteNothing", Call::Write, 0, "", 1, 101, kNoSpace, false},
+        SaveErrorCase{"DimSync", Call::Sync, EIO, "", 1, 5, "E/A-Fehler 5", false},
+        SaveErrorCase{"DimCloseQuota", Call::CloseAfterWrite, EDQUOT, "", 1, 101, kNoSpace, false},
+        SaveErrorCase{"DimRename", Call::Rename, EBUSY, "P3.DIM", 1, EBUSY, "E/A-Fehler 16", false},
+        SaveErrorCase{"DimFolderSync", Call::SyncFolder, EIO, "", 1, 5, "E/A-Fehler 5", true},
+        SaveErrorCase{"SelReadOnly", Call::OpenWrite, EPERM, "SEL.DAT", 1, 5, kDenied, true},
+        SaveErrorCase{"SelCreate", Call::Create, EACCES, "", 2, 5, kDenied, true},
+        SaveErrorCase{"SelWrite", Call::Write, ENOSPC, "", 2, 101, kNoSpace, true},
+        SaveErrorCase{"SelRename", Call::Rename, EXDEV, "SEL.DAT", 1, EXDEV, "E/A-Fehler 18",
+                      true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(FileErrorSave, FailedFirstSaveLeavesAnEmptyFolder) {
@@ -771,28 +800,160 @@ TEST(FileErrorSave, FailedFirstSaveLeavesAnEmptyFolder) {
     EXPECT_EQ(fs.openFiles(), 0u);
 }
 
-TEST(FileErrorSave, FullDeviceGivesCode101AndStaysADevice) {
-    struct stat st {};
-    if (::stat("/dev/full", &st) != 0 || !S_ISCHR(st.st_mode))
-        GTEST_SKIP() << "no /dev/full";
-    const QString device = QStringLiteral("/dev/full");
-    ExpectError(
-        Failure([&] { WriteFileReplacing(SystemFileSystem(), device, QByteArray(443, 'x')); }), 101,
-        kNoSpace);
-
-    // A curve file that links to the device: written in place, so SEL.DAT is never reached.
+// Loads and saves of what is no regular file are refused at once: a pipe without a writer
+// or reader would otherwise block the caller for good.
+TEST(FileKinds, PipesDevicesAndFoldersAreRefusedAtOnce) {
     Folder folder;
-    const QString link = folder.path(QStringLiteral("P1.DIM"));
-    ASSERT_TRUE(QFile::link(device, link));
+    const QString fifo = folder.path(QStringLiteral("P1.DIM"));
+    ASSERT_EQ(::mkfifo(EncodePath(fifo).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(fifo, folder.path(QStringLiteral("P2.DIM"))));
+    ASSERT_TRUE(QDir().mkdir(folder.path(QStringLiteral("P3.DIM"))));
+    struct Case {
+        const char *what;
+        QString path;
+        bool save;
+        bool withReader; // the pipe has its other end open
+        int code;
+    };
+    const Case cases[] = {
+        {"load pipe", fifo, false, false, ENXIO},
+        {"save pipe", fifo, true, false, ENXIO},
+        {"save pipe with a reader", fifo, true, true, ENXIO},
+        {"save link to pipe", folder.path(QStringLiteral("P2.DIM")), true, false, ENXIO},
+        {"load device", QStringLiteral("/dev/null"), false, false, ENXIO},
+        {"save device", QStringLiteral("/dev/full"), true, false, ENXIO},
+        {"load folder", folder.path(QStringLiteral("P3.DIM")), false, false, EISDIR},
+        {"save folder", folder.path(QStringLiteral("P3.DIM")), true, false, EISDIR},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const int reader =
+            c.withReader ? ::open(EncodePath(fifo).constData(), O_RDONLY | O_NONBLOCK) : -1;
+        CurveData data = Sentinels();
+        Settings settings = PatternSettings();
+        auto run = std::async(std::launch::async, [&] {
+            return Failure([&] {
+                if (c.save)
+                    SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), c.path, data,
+                                settings);
+                else
+                    LoadDimFile(SystemFileSystem(), c.path, data, settings);
+            });
+        });
+        if (run.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // Release the blocked call so that the suite fails instead of hanging.
+            ::close(::open(EncodePath(fifo).constData(), O_RDWR | O_NONBLOCK));
+            ADD_FAILURE() << "blocked";
+        }
+        const std::optional<IoError> error = run.get();
+        if (reader >= 0)
+            ::close(reader);
+        ExpectError(error, c.code,
+                    QStringLiteral("E/A-Fehler %1").arg(c.code).toUtf8().constData());
+        EXPECT_EQ(Difference(Sentinels(), data), "");
+    }
+    EXPECT_EQ(folder.entries(), QStringList({QStringLiteral("P1.DIM"), QStringLiteral("P2.DIM"),
+                                             QStringLiteral("P3.DIM")}));
+}
+
+TEST(FileReplace, KeepsThePermissionsOfTheFileItReplaces) {
+    Folder folder;
+    const QString kept = folder.write(QStringLiteral("P1.DIM"), Block1());
+    ASSERT_EQ(::chmod(EncodePath(kept).constData(), 0640), 0);
+    const mode_t mask = ::umask(027);
+    ::umask(mask);
+    SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), kept, Pattern(1), Settings());
+    struct stat st {};
+    ASSERT_EQ(::stat(EncodePath(kept).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    ASSERT_EQ(::stat(EncodePath(folder.path(QStringLiteral("SEL.DAT"))).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0666u & ~mask) << "a new file takes the umask";
+}
+
+TEST(FileReplace, TakesNamesUpToTheFolderLimit) {
+    Folder folder;
+    for (const int length : {241, 255}) {
+        const QString name =
+            QStringLiteral("P") + QString(length - 5, QLatin1Char('x')) + QStringLiteral(".DIM");
+        const QString path = folder.path(name);
+        SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), path, Pattern(length),
+                    Settings());
+        EXPECT_EQ(folder.read(name), DimFileBytes(Pattern(length), Settings())) << length;
+    }
+}
+
+// Follows a link to a missing file (and a chain of them) instead of replacing the link;
+// a loop of links is refused.
+TEST(FileReplace, FollowsLinksToNewFilesAndRefusesLoops) {
+    Folder folder;
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral("curves/day.DIM"), folder.path(QStringLiteral("P1.DIM"))));
+    ASSERT_TRUE(
+        QFile::link(folder.path(QStringLiteral("P1.DIM")), folder.path(QStringLiteral("P2.DIM"))));
+    ASSERT_TRUE(QDir().mkdir(folder.path(QStringLiteral("curves"))));
+    SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}),
+                folder.path(QStringLiteral("P2.DIM")), Pattern(3), Settings());
+    EXPECT_EQ(folder.read(QStringLiteral("curves/day.DIM")), DimFileBytes(Pattern(3), Settings()));
+    EXPECT_EQ(QFileInfo(folder.path(QStringLiteral("P1.DIM"))).symLinkTarget(),
+              folder.path(QStringLiteral("curves/day.DIM")));
+    EXPECT_TRUE(QFileInfo(folder.path(QStringLiteral("P2.DIM"))).isSymLink());
+    EXPECT_EQ(folder.read(QStringLiteral("SEL.DAT")).size(), 6); // beside the name given
+
+    ASSERT_TRUE(QFile::link(QStringLiteral("P4.DIM"), folder.path(QStringLiteral("P3.DIM"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral("P3.DIM"), folder.path(QStringLiteral("P4.DIM"))));
     ExpectError(Failure([&] {
-                    SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}), link, Pattern(1),
-                                Settings());
+                    WriteFileReplacing(SystemFileSystem(), folder.path(QStringLiteral("P3.DIM")),
+                                       QByteArray(443, 'x'));
                 }),
-                101, kNoSpace);
-    EXPECT_EQ(folder.entries(), QStringList({QStringLiteral("P1.DIM")}));
-    EXPECT_EQ(QFileInfo(link).symLinkTarget(), device);
-    ASSERT_EQ(::stat("/dev/full", &st), 0);
-    EXPECT_TRUE(S_ISCHR(st.st_mode));
+                ELOOP, "E/A-Fehler 40");
+    EXPECT_TRUE(QFileInfo(folder.path(QStringLiteral("P3.DIM"))).isSymLink());
+}
+
+// A save removes what a killed save into the same folder left, and only that.
+TEST(FileReplace, RemovesOnlyTheLeftoversOfSavesWhoseProcessIsGone) {
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    Folder folder;
+    const auto leftover = [&](const QString &name, bool old) {
+        const QString path = folder.write(name, QByteArray("half a curve"));
+        if (old) {
+            const timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
+            EXPECT_EQ(::utimensat(AT_FDCWD, EncodePath(path).constData(), times, 0), 0);
+        }
+    };
+    const QString dead = QStringLiteral(".dimsave-%1-").arg(gone);
+    leftover(dead + QStringLiteral("aB3xYz"), true);                       // removed
+    leftover(dead + QStringLiteral("recent"), false);                      // too young
+    leftover(QStringLiteral(".dimsave-%1-aB3xYz").arg(::getppid()), true); // alive
+    leftover(dead + QStringLiteral("aB3xYz.keep"), true);                  // not our name
+    leftover(QStringLiteral(".dimsave-0%1-aB3xYz").arg(QString()), true);  // no process
+    SaveDimFile(SystemFileSystem(), ScriptedClock({{1, 2, 3}}),
+                folder.path(QStringLiteral("P1.DIM")), Pattern(1), Settings());
+    QStringList expected{QStringLiteral(".dimsave-0-aB3xYz"),
+                         dead + QStringLiteral("aB3xYz.keep"),
+                         dead + QStringLiteral("recent"),
+                         QStringLiteral(".dimsave-%1-aB3xYz").arg(::getppid()),
+                         QStringLiteral("P1.DIM"),
+                         QStringLiteral("SEL.DAT")};
+    QStringList entries = folder.entries();
+    expected.sort();
+    entries.sort();
+    EXPECT_EQ(entries, expected);
+}
+
+TEST(FilePaths, NamesThatAreNoUtf8KeepTheirBytes) {
+    for (const QByteArray &bytes :
+         {QByteArray("plain/P1.DIM"),
+          QByteArray("bad\xff"
+                     "name.DIM"),
+          QByteArray("\xc3\xa9t\xc3\xa9"), QByteArray("\xe2\x82\xac\xf0\x9f\x92\xa1"),
+          QByteArray("\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80"), QByteArray("cut\xe2\x82")}) {
+        EXPECT_EQ(EncodePath(DecodePath(bytes)), bytes) << bytes.toHex().toStdString();
+    }
+    EXPECT_EQ(DecodePath("\xc3\xa9"), QString::fromUtf8("é"));
 }
 
 } // namespace

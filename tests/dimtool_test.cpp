@@ -13,8 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,8 +35,9 @@ Outcome Dimtool(const QStringList &args, const DimtoolEnvironment *environment =
     QString err;
     QTextStream outStream(&out);
     QTextStream errStream(&err);
-    const int status = environment ? RunDimtool(args, outStream, errStream, *environment)
-                                   : RunDimtool(args, outStream, errStream);
+    // English messages unless a test asks for another language, whatever the machine's.
+    const DimtoolEnvironment english{SystemFileSystem(), SystemClock(), 1};
+    const int status = RunDimtool(args, outStream, errStream, environment ? *environment : english);
     outStream.flush();
     errStream.flush();
     return {status, out, err};
@@ -80,20 +83,27 @@ Settings StoredSettings(int cloudSpeed, int cloudIntensity, int moonChange) {
 class FullDisk final : public FileSystem {
 public:
     int openRead(const QString &path, int *fd) override { return real().openRead(path, fd); }
-    int openWriteExisting(const QString &path, int *fd) override {
-        return real().openWriteExisting(path, fd);
+    int openWriteExisting(const QString &path, int *fd, FileOwner *owner) override {
+        return real().openWriteExisting(path, fd, owner);
     }
     int createExclusive(const QString &path, int *fd) override {
         return real().createExclusive(path, fd);
     }
     long read(int fd, void *buffer, size_t size) override { return real().read(fd, buffer, size); }
     long write(int, const void *, size_t) override { return -ENOSPC; }
+    int adopt(int fd, const FileOwner &owner) override { return real().adopt(fd, owner); }
     int sync(int fd) override { return real().sync(fd); }
     int close(int fd) override { return real().close(fd); }
     int rename(const QString &from, const QString &to) override { return real().rename(from, to); }
     int remove(const QString &path) override { return real().remove(path); }
-    Kind kind(const QString &path) override { return real().kind(path); }
-    QString resolved(const QString &path) override { return real().resolved(path); }
+    int syncFolder(const QString &folder) override { return real().syncFolder(folder); }
+    bool isDirectory(const QString &path) override { return real().isDirectory(path); }
+    int saveTarget(const QString &path, QString *target) override {
+        return real().saveTarget(path, target);
+    }
+    void removeStaleTemporaries(const QString &folder) override {
+        real().removeStaleTemporaries(folder);
+    }
 
 private:
     static FileSystem &real() { return SystemFileSystem(); }
@@ -215,7 +225,7 @@ TEST_F(DimtoolRoundTrip, ImportWithSelWritesTheSelectionFileBesideIt) {
     WriteAll(json, Dimtool({QStringLiteral("export"), original, QStringLiteral("--format=json")})
                        .out.toUtf8());
     FixedClock clock; // 14:05:09
-    const DimtoolEnvironment environment{SystemFileSystem(), clock};
+    const DimtoolEnvironment environment{SystemFileSystem(), clock, 1};
     const QString out = Path(QStringLiteral("A7.DIM"));
     const Outcome run = Dimtool(
         {QStringLiteral("import"), json, QStringLiteral("-o"), out, QStringLiteral("--sel")},
@@ -493,20 +503,19 @@ TEST_F(DimtoolCheck, ReportsInputOutputErrorsWithTheEditorsMessage) {
     const QString missing = Path(QStringLiteral("NONE.DIM"));
     const Outcome gone = Dimtool({QStringLiteral("check"), missing});
     EXPECT_EQ(gone.status, CheckIoError);
-    EXPECT_EQ(S(gone.err), S(QStringLiteral("dimtool: ") + missing +
-                             QStringLiteral(": Datei nicht gefunden.\n")));
+    EXPECT_EQ(S(gone.err),
+              S(QStringLiteral("dimtool: ") + missing + QStringLiteral(": File not found.\n")));
 
     const QString noFolder = Path(QStringLiteral("nowhere/A1.DIM"));
-    EXPECT_EQ(
-        S(Dimtool({QStringLiteral("check"), noFolder}).err),
-        S(QStringLiteral("dimtool: ") + noFolder + QString::fromUtf8(": Ungültiger Dateiname.\n")));
+    EXPECT_EQ(S(Dimtool({QStringLiteral("check"), noFolder}).err),
+              S(QStringLiteral("dimtool: ") + noFolder + QStringLiteral(": Invalid file name.\n")));
 
     const QString cut = Path(QStringLiteral("A1.DIM"));
     WriteAll(cut, DimFileBytes(VariedCurves(0), Settings{}).left(200));
     const Outcome shortRead = Dimtool({QStringLiteral("check"), cut});
     EXPECT_EQ(shortRead.status, CheckIoError);
     EXPECT_EQ(S(shortRead.err), S(QStringLiteral("dimtool: ") + cut +
-                                  QStringLiteral(": Versuch hinter dem Dateiende zu lesen.\n")));
+                                  QStringLiteral(": Read beyond end of file.\n")));
 }
 
 TEST_F(DimtoolCheck, OtherCommandsTellBadFilesApartByStatus) {
@@ -528,8 +537,8 @@ TEST_F(DimtoolCheck, OtherCommandsTellBadFilesApartByStatus) {
         EXPECT_TRUE(bad.out.isEmpty());
         const Outcome gone = Dimtool(command + QStringList{missing});
         EXPECT_EQ(gone.status, ExitIoError);
-        EXPECT_EQ(S(gone.err), S(QStringLiteral("dimtool: ") + missing +
-                                 QStringLiteral(": Datei nicht gefunden.\n")));
+        EXPECT_EQ(S(gone.err),
+                  S(QStringLiteral("dimtool: ") + missing + QStringLiteral(": File not found.\n")));
         EXPECT_FALSE(QFile::exists(png));
     }
 }
@@ -544,12 +553,11 @@ TEST_F(DimtoolCheck, AFailedWriteLeavesTheOldFileAndReportsAnInputOutputError) {
 
     FullDisk disk;
     FixedClock clock;
-    const DimtoolEnvironment environment{disk, clock};
+    const DimtoolEnvironment environment{disk, clock, 1};
     const Outcome run =
         Dimtool({QStringLiteral("import"), csv, QStringLiteral("-o"), out}, &environment);
     EXPECT_EQ(run.status, ExitIoError);
-    EXPECT_EQ(S(run.err),
-              S(QStringLiteral("dimtool: ") + out + QStringLiteral(": Zu wenig Speicherplatz.\n")));
+    EXPECT_EQ(S(run.err), S(QStringLiteral("dimtool: ") + out + QStringLiteral(": Disk full.\n")));
     EXPECT_EQ(ReadAll(out), QByteArray("old"));
     const Outcome chart = Dimtool({QStringLiteral("render"), original, QStringLiteral("-o"),
                                    Path(QStringLiteral("chart.png"))},
@@ -756,3 +764,80 @@ TEST_F(DimtoolRenderSize, TheDefaultPictureIsTheFullSizeChart) {
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------------------
+// Messages, names and output faults
+
+TEST(DimtoolMessages, InputOutputErrorsSpeakTheUsersLanguage) {
+    struct Case {
+        int language;
+        IoError error;
+        const char *message;
+    };
+    const Case cases[] = {
+        {0, MakeIoError(2), "Datei nicht gefunden"},
+        {1, MakeIoError(2), "File not found"},
+        {2, MakeIoError(5), "Accès au fichier refusé"},
+        {3, MakeIoError(101), "Espacio en disco insuficiente"},
+        {2, MakeIoError(100), "Lecture au-delà de la fin du fichier"},
+        {1, IoError(5, QStringLiteral("E/A-Fehler 5")), "I/O error 5"}, // EIO, not code 5
+        {3, MakeIoError(16), "Error de E/S 16"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(S(IoErrorMessage(c.error, c.language)), c.message) << c.language;
+}
+
+TEST_F(DimtoolTest, ShowsOffendingInputShortAndEscaped) {
+    const QString csv = Path(QStringLiteral("day.csv"));
+    WriteAll(csv, QByteArray("time\x1b[31m", 9) + QByteArray(1, '\0') +
+                      QByteArray(900 * 1024, 'w') + "\nrest\n");
+    const Outcome header = Dimtool(
+        {QStringLiteral("import"), csv, QStringLiteral("-o"), Path(QStringLiteral("A.DIM"))});
+    EXPECT_EQ(header.status, ExitDataError);
+    EXPECT_LT(header.err.size(), 200 + csv.size()) << S(header.err.left(300));
+    EXPECT_TRUE(header.err.contains(QStringLiteral("time\\x1b[31m\\x00www")));
+    EXPECT_TRUE(header.err.contains(QStringLiteral("w...\"")));
+    const Outcome command = Dimtool({QStringLiteral("ex\x07port\n")});
+    EXPECT_EQ(command.status, ExitUsage);
+    EXPECT_TRUE(command.err.contains(QStringLiteral("\"ex\\x07port\\n\""))) << S(command.err);
+    for (const QChar c : header.err + command.err)
+        EXPECT_TRUE(c == QLatin1Char('\n') || c.unicode() >= 0x20) << static_cast<int>(c.unicode());
+}
+
+TEST_F(DimtoolTest, FileNamesThatAreNoUtf8AreUsedAsGiven) {
+    const QString name = DecodePath(QByteArray("bad\xff"
+                                               "name.DIM"));
+    const QString source = Path(name);
+    WriteFileReplacing(SystemFileSystem(), source,
+                       DimFileBytes(VariedCurves(2), StoredSettings(1, 0, 0)));
+    EXPECT_EQ(Dimtool({QStringLiteral("check"), source}).status, CheckLoads);
+    const QString csv = Path(QStringLiteral("day.csv"));
+    WriteAll(csv, Dimtool({QStringLiteral("export"), source}).out.toUtf8());
+    const QString out = Path(DecodePath(QByteArray("o\xff.DIM")));
+    EXPECT_EQ(Dimtool({QStringLiteral("import"), csv, QStringLiteral("-o"), out}).status, ExitOk);
+    EXPECT_EQ(ReadAll(QFile::decodeName(EncodePath(out))).size(), 0) << "no lossy twin";
+    QFile written;
+    const int fd = ::open(EncodePath(out).constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(written.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle));
+    EXPECT_EQ(written.readAll(), DimFileBytes(VariedCurves(2), StoredSettings(1, 0, 0)));
+    const Outcome gone = Dimtool({QStringLiteral("check"), Path(DecodePath("x\xfe.DIM"))});
+    EXPECT_TRUE(gone.err.contains(QStringLiteral("x\\xfe.DIM: File not found."))) << S(gone.err);
+}
+
+// A full standard output makes a command fail, but check's status still answers the file.
+TEST_F(DimtoolTest, FullStandardOutputKeepsChecksContract) {
+    const QString source = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(1), Settings{});
+    for (const auto &[command, status] : {std::pair{QStringLiteral("check"), CheckLoads},
+                                          std::pair{QStringLiteral("info"), ExitIoError}}) {
+        QFile full(QStringLiteral("/dev/full"));
+        ASSERT_TRUE(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QTextStream out(&full);
+        QString errText;
+        QTextStream err(&errText);
+        const DimtoolEnvironment english{SystemFileSystem(), SystemClock(), 1};
+        EXPECT_EQ(RunDimtool({command, source}, out, err, english), status) << S(command);
+        err.flush();
+        EXPECT_EQ(S(errText), "dimtool: standard output: cannot write\n");
+    }
+}

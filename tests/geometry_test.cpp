@@ -77,7 +77,7 @@ TEST(Geometry, LocatePointerTakesUpTheWorkedPositions) {
 
 TEST(Geometry, DesignSizeBandsAcceptRowsUpToTheTolerance) {
     const Geometry g = Layout(647, 670);
-    g.LocatePointer(0, 0);
+    EXPECT_EQ(g.LocatePointer(0, 0), (PointerHit{0, 1, 255}));
     for (int row = 0; row <= 136; ++row)
         EXPECT_TRUE(g.LocatePointer(100, row).has_value()) << row;
     for (int row = 137; row < 155; ++row)

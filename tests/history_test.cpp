@@ -1,6 +1,8 @@
 #include "edit/history.h"
 #include "window_fixture.h"
 
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -113,6 +115,26 @@ protected:
         QTest::keyClick(target ? target : QApplication::focusWidget(), key, modifiers);
     }
 };
+
+// Only the left button captures: a right-button drag that leaves the chart is not followed.
+TEST_F(UndoWindow, ARightButtonDragOutOfTheChartIsNotFollowed) {
+    const QPoint inside = At(2, 10, 100);
+    const auto send = [this](QEvent::Type type, QPoint at, Qt::MouseButton button,
+                             Qt::MouseButtons held) {
+        QMouseEvent event(type, at, window->pb->mapToGlobal(at), button, held, {});
+        QApplication::sendEvent(window->pb, &event);
+    };
+    send(QEvent::MouseButtonPress, inside, Qt::RightButton, Qt::RightButton);
+    const QString status = window->PStat->text();
+    EXPECT_EQ(state->cursor.CursorChannel, 2);
+    for (const QPoint outside :
+         {QPoint(-40, inside.y()), QPoint(inside.x(), -300), QPoint(window->pb->width() + 5, 20)})
+        send(QEvent::MouseMove, outside, Qt::NoButton, Qt::RightButton);
+    send(QEvent::MouseButtonRelease, QPoint(-40, 0), Qt::RightButton, Qt::NoButton);
+    EXPECT_EQ(window->PStat->text(), status);
+    EXPECT_EQ(state->cursor.CursorChannel, 2);
+    EXPECT_EQ(state->cursor.CursorColumn, 10);
+}
 
 TEST_F(UndoWindow, CtrlZUndoesAWholeDragAndTheRedoKeysBringItBack) {
     Drag(2, 10, 20, 200);

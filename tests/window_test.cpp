@@ -1,12 +1,17 @@
 #include "window_fixture.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -120,6 +125,7 @@ TEST_F(StartState, ControlColumnShowsTheSheetStripe) {
 
 TEST_F(StartState, WindowCannotBeMadeSmallerThan640By480) {
     window->showNormal();
+    window->setMinimumSize(0, 0); // the resize handler alone must bring the limit back
     window->resize(300, 200);
     QApplication::processEvents();
     EXPECT_GE(window->frameGeometry().width(), 640);
@@ -192,6 +198,53 @@ TEST_F(StepTimeWindow, FiveChannelModeLimitsTheSpinners) {
     window->RadioButton2->click();
     EXPECT_EQ(state->StepFactor, 400);
     EXPECT_EQ(window->Timelabel->text(), QStringLiteral("ca.0.4 sec."));
+}
+
+// The toolkit's dialogs speak the language chosen in the list and switch with it.
+TEST_F(StartState, StandardDialogsFollowTheLanguageList) {
+    QFileDialog *dialog = window->FOD(); // made while German is in force
+    const struct {
+        int row;
+        const char *cancel;
+    } cases[] = {
+        {0, "Abbrechen"}, {2, "Annuler"}, {3, "Cancelar"}, {1, "Cancel"}, {0, "Abbrechen"}};
+    for (const auto &c : cases) {
+        window->lbl->setCurrentRow(c.row);
+        QApplication::processEvents(); // the toolkit posts its language change
+        const QAbstractButton *cancel =
+            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel);
+        EXPECT_EQ(cancel->text().remove(QLatin1Char('&')), QString::fromUtf8(c.cancel)) << c.row;
+        QMessageBox box(QMessageBox::NoIcon, {}, {}, QMessageBox::Ok | QMessageBox::Cancel);
+        EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')),
+                  QString::fromUtf8(c.cancel))
+            << c.row;
+    }
+}
+
+// Closing a file dialog, confirmed or not, leaves no window of it on screen, not even the
+// completion list of its name field.
+TEST_F(StartState, FileDialogsLeaveOnlyTheMainWindowOnScreen) {
+    for (const bool confirm : {true, false}) {
+        QFileDialog *dialog = confirm ? window->FSD() : window->FOD();
+        QTimer::singleShot(0, dialog, [dialog, confirm] {
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            name->setText(QDir::tempPath() + QStringLiteral("/P1.DIM"));
+            name->completer()->popup()->show();
+            if (confirm)
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            else
+                dialog->reject();
+        });
+        QString path;
+        EXPECT_EQ(DesktopServices().runFileDialog(*dialog, &path), confirm);
+        QApplication::processEvents();
+        QStringList shown;
+        for (const QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && widget != window.get())
+                shown << QString::fromLatin1(widget->metaObject()->className());
+        }
+        EXPECT_EQ(shown, QStringList()) << confirm;
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "texts/texts.h"
 
+#include <algorithm>
+
 namespace {
 
 struct LanguageRow {
@@ -93,4 +95,34 @@ QString ChannelName(const TextTable &table, int row, int channel) {
         .arg(QLatin1String(kChannelWord[lang]))
         .arg(channel)
         .leftJustified(7);
+}
+
+QString ShownInput(const QString &text, int limit) {
+    QString shown;
+    const qsizetype end = limit < 0 ? text.size() : std::min<qsizetype>(text.size(), limit);
+    for (qsizetype i = 0; i < end; ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u == u'\n')
+            shown += QLatin1String("\\n");
+        else if (u == u'\t')
+            shown += QLatin1String("\\t");
+        else if (u == u'\\')
+            shown += QLatin1String("\\\\");
+        else if (u >= 0xdc80 && u <= 0xdcff) // a byte of a name that is no UTF-8
+            shown += QStringLiteral("\\x%1").arg(u - 0xdc00, 2, 16, QLatin1Char('0'));
+        else if (u < 0x20 || u == 0x7f)
+            shown += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else if ((u >= 0x80 && u < 0xa0) || u == 0x2028 || u == 0x2029 || u == 0xfeff ||
+                 (QChar::isSurrogate(u) &&
+                  !(QChar::isHighSurrogate(u) && i + 1 < text.size() &&
+                    QChar::isLowSurrogate(text.at(i + 1).unicode())) &&
+                  !(QChar::isLowSurrogate(u) && i > 0 &&
+                    QChar::isHighSurrogate(text.at(i - 1).unicode()))))
+            shown += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+        else
+            shown += QChar(u);
+    }
+    if (end < text.size())
+        shown += QLatin1String("...");
+    return shown;
 }

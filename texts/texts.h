@@ -46,3 +46,9 @@ std::array<QString, 4> BandCaptions(const TextTable &table, int row);
 // The status-line name of a channel: the table's slots 0..4 for channels 0..4, and
 // "<word for channel> n" padded to seven characters for channels 5..10.
 QString ChannelName(const TextTable &table, int row, int channel);
+
+// How a piece of outside input (a file's text, a command-line word, a file name) is shown in
+// a message: control characters and bytes of names that are no UTF-8 escaped as \n, \t,
+// \xNN or \uNNNN, and cut to at most limit characters with "..." when longer (no limit
+// for a negative one).
+QString ShownInput(const QString &text, int limit = 60);

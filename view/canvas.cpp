@@ -132,9 +132,10 @@ void Canvas::rectangle(int left, int top, int right, int bottom) {
 
 Canvas::~Canvas() = default;
 
-void Canvas::setFont(const QFont &font) {
+void Canvas::setFont(const QFont &font, int cellHeight) {
     m_font = font;
     m_ascent = QFontMetrics(font).ascent();
+    m_cellHeight = cellHeight;
 }
 
 void Canvas::textOut(int x, int y, const QString &text) {
@@ -150,7 +151,7 @@ int Canvas::textWidth(const QString &text) const {
 }
 
 int Canvas::textHeight(const QString &) const {
-    return QFontMetrics(m_font).height();
+    return m_cellHeight > 0 ? m_cellHeight : QFontMetrics(m_font).height();
 }
 
 void BlockCopy(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, int w, int h) {

@@ -25,7 +25,9 @@ public:
 
     void setPenColor(QRgb color) { m_pen = color | 0xff000000u; }
     void setBrushColor(QRgb color) { m_brush = color | 0xff000000u; }
-    void setFont(const QFont &font);
+    // The font of later texts. A font asked for by its cell height keeps that height as its
+    // text height, whichever size the face resolves it to.
+    void setFont(const QFont &font, int cellHeight = 0);
     void setFontColor(QRgb color) { m_fontColor = color | 0xff000000u; }
     QRgb penColor() const { return m_pen; }
     QRgb brushColor() const { return m_brush; }
@@ -59,6 +61,7 @@ private:
     QRgb m_fontColor = 0xff000000u;
     QFont m_font;
     int m_ascent = 0;
+    int m_cellHeight = 0;
     // One painter serves every text of a paint; raster writes go straight to the same memory.
     std::unique_ptr<QPainter> m_textPainter;
     int m_x = 0;

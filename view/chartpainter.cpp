@@ -133,7 +133,7 @@ void PaintBand(Canvas &canvas, ChartState &state, const PaintInputs &in, int b) 
 }
 
 void PaintAxis(Canvas &canvas, const PaintInputs &in, const Geometry &g, const QFont &labelFont) {
-    canvas.setFont(labelFont);
+    canvas.setFont(labelFont, LabelCellHeight);
     canvas.setFontColor(0xffffffffu);
     CopyBandBackground(canvas.surface(), 4 * g.BandHeight, in.sheet, 750 + g.BandHeight,
                        g.ChartWidth + 20, AxisStripHeight);
@@ -168,7 +168,7 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
     if (g.ChannelCount >= 1)
         PaintAxis(canvas, in, g, labelFont);
 
-    canvas.setFont(labelFont);
+    canvas.setFont(labelFont, LabelCellHeight);
     for (int i = 1; i <= 4; ++i) {
         canvas.setFontColor(i == 4 ? 0xffffffffu : 0xff000000u);
         const QString top = QStringLiteral("100%");

@@ -34,7 +34,7 @@ QFont LabelFont() {
         QFont probe(QStringLiteral("Arial"));
         probe.setStyleHint(QFont::SansSerif);
         probe.setBold(true);
-        return PixelSizeForCellHeight(probe, 45);
+        return PixelSizeForCellHeight(probe, LabelCellHeight);
     }();
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);

@@ -6,6 +6,9 @@
 // face fontconfig offers for it) with a character height of 113 pixels, bold.
 QFont CaptionFont();
 
+// The cell height the label font is asked for.
+inline constexpr int LabelCellHeight = 45;
+
 // The label font of the chart: "Arial" (Liberation Sans has its metrics), bold, sized so
 // that its whole character cell is 45 pixels high. Drawn without smoothing, so that the
 // labels redrawn on every tick stay the same pixels.

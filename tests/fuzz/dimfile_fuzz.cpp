@@ -122,7 +122,7 @@ public:
         *fd = kFd;
         return 0;
     }
-    int openWriteExisting(const QString &, int *) override { return Refuse(); }
+    int openWriteExisting(const QString &, int *, FileOwner *) override { return Refuse(); }
     int createExclusive(const QString &, int *) override { return Refuse(); }
     long read(int fd, void *buffer, size_t size) override {
         Check(fd == kFd);
@@ -137,6 +137,7 @@ public:
         return static_cast<long>(n);
     }
     long write(int, const void *, size_t) override { return Refuse(); }
+    int adopt(int, const FileOwner &) override { return Refuse(); }
     int sync(int) override { return Refuse(); }
     int close(int fd) override {
         Check(fd == kFd);
@@ -144,8 +145,10 @@ public:
     }
     int rename(const QString &, const QString &) override { return Refuse(); }
     int remove(const QString &) override { return Refuse(); }
-    Kind kind(const QString &) override { return Kind::Regular; }
-    QString resolved(const QString &path) override { return path; }
+    int syncFolder(const QString &) override { return Refuse(); }
+    bool isDirectory(const QString &) override { return true; }
+    int saveTarget(const QString &, QString *) override { return Refuse(); }
+    void removeStaleTemporaries(const QString &) override { Refuse(); }
 
 private:
     static constexpr int kFd = 3;
