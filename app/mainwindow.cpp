@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/controls.h"
+#include "app/desktop.h"
 #include "app/services.h"
 #include "edit/steptime.h"
 #include "view/fonts.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
@@ -95,6 +97,10 @@ TForm1::TForm1(EditorState &state, Environment environment, QWidget *parent)
     buildLayout();
     m_state.document.onChanged = [this](const CurveChange &change) { documentChanged(change); };
     FormCreate();
+    // Files are dropped on the window as a whole; the text fields take no drops of their own.
+    setAcceptDrops(true);
+    for (QLineEdit *edit : {ENK, en, ETempo})
+        edit->setAcceptDrops(false);
 }
 
 TForm1::~TForm1() {
@@ -326,6 +332,39 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     return QWidget::eventFilter(watched, event);
 }
 
+namespace {
+
+// Accepts a drag that carries one local curve file as a copy; refuses it otherwise, which the
+// pointer shows. Returns the file's path when accepted.
+QString AnswerDrag(QDropEvent *event) {
+    const QString path = DroppedCurveFile(event->mimeData());
+    if (path.isEmpty() || !(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return {};
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return path;
+}
+
+} // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event) {
+    AnswerDrag(event);
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent *event) {
+    AnswerDrag(event);
+}
+
+void TForm1::dropEvent(QDropEvent *event) {
+    const QString path = AnswerDrag(event);
+    // Loaded after the drop has been answered, so that an error box does not hold up the
+    // program the file came from.
+    if (!path.isEmpty())
+        QTimer::singleShot(0, this, [this, path] { OpenFile(path); });
+}
+
 void TForm1::layoutPanel2() {
     const QRect inner = Panel2->contentsRect();
     PStat->setGeometry(inner.left(), inner.bottom() + 1 - kStatusHeight, inner.width(),
@@ -503,11 +542,19 @@ void TForm1::runFileCommand(const std::function<void()> &command) {
         reportError(failure->message());
 }
 
+void TForm1::OpenFile(const QString &path) {
+    runFileCommand([this, &path] {
+        if (LoadDimFile(path) == LoadResult::Loaded)
+            setWindowTitle(path);
+    });
+}
+
 void TForm1::Button1Click() {
+    // The chart is guarded from the dialog on; the load's own guard leaves the running timer be.
     runFileCommand([this] {
         QString path;
-        if (m_env.services.runFileDialog(*FOD(), &path) && LoadDimFile(path) == LoadResult::Loaded)
-            setWindowTitle(path);
+        if (m_env.services.runFileDialog(*FOD(), &path))
+            OpenFile(path);
     });
 }
 

@@ -66,6 +66,9 @@ public:
     QString GetText(int slot) const;
     void ApplyLanguage(int index);
     LoadResult LoadDimFile(const QString &path);
+    // Load after its dialog, for the dialog, the command line and a drop alike: the chart's
+    // guard, the file, the caption, an error box for a failed read.
+    void OpenFile(const QString &path);
     void SaveDimFile(const QString &path);
 
     // Handlers.
@@ -99,6 +102,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // One local curve file may be dropped on the window; anything else is refused.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void FormCreate();

@@ -8,6 +8,7 @@ PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-liberation2 fonts-dejavu-core
+    help2man appstream desktop-file-utils shared-mime-info
     xvfb xauth openbox xdotool imagemagick x11-utils
 )
 

@@ -1,9 +1,14 @@
+#include "app/desktop.h"
 #include "window_fixture.h"
 
+#include <QDir>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -204,6 +209,206 @@ TEST_F(Commands, MakerLinkOpensOnlyFromTheTopOfTheColumn) {
     EXPECT_EQ(window->imcontrol->cursor().shape(), Qt::PointingHandCursor);
     window->imcontrolMouseMove(120);
     EXPECT_EQ(window->imcontrol->cursor().shape(), Qt::ArrowCursor);
+}
+
+// Files dropped on the window, as a desktop's drag and drop delivers them.
+class Drops : public Commands {
+protected:
+    // Sends one step of a drag to the window; true when the window took it as a copy.
+    bool SendDrag(QEvent::Type type, const QMimeData &data) {
+        const QPointF at = window->pb->geometry().center();
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+        std::unique_ptr<QDropEvent> event;
+        if (type == QEvent::DragEnter)
+            event = std::make_unique<QDragEnterEvent>(at.toPoint(), offered, &data, Qt::LeftButton,
+                                                      Qt::NoModifier);
+        else if (type == QEvent::DragMove)
+            event = std::make_unique<QDragMoveEvent>(at.toPoint(), offered, &data, Qt::LeftButton,
+                                                     Qt::NoModifier);
+        else
+            event =
+                std::make_unique<QDropEvent>(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        event->setAccepted(false);
+        QApplication::sendEvent(window.get(), event.get());
+        return event->isAccepted() && event->dropAction() == Qt::CopyAction;
+    }
+};
+
+TEST_F(Drops, AnythingButOneLocalCurveFileIsRefusedWithoutAChange) {
+    const QString one = WriteCurveFile(QStringLiteral("P1.DIM"), 5, 0);
+    const QString two = WriteCurveFile(QStringLiteral("P2.DIM"), 6, 0);
+    const QString text = dir.filePath(QStringLiteral("P1.txt"));
+    ASSERT_TRUE(QFile::copy(one, text));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("FOLDER.DIM")));
+    struct Case {
+        const char *what;
+        QList<QUrl> urls;
+    };
+    const Case cases[] = {
+        {"two files", {QUrl::fromLocalFile(one), QUrl::fromLocalFile(two)}},
+        {"a folder", {QUrl::fromLocalFile(dir.filePath(QStringLiteral("FOLDER.DIM")))}},
+        {"a missing file", {QUrl::fromLocalFile(dir.filePath(QStringLiteral("GONE.DIM")))}},
+        {"another kind of file", {QUrl::fromLocalFile(text)}},
+        {"a remote file", {QUrl(QStringLiteral("https://host.example/P1.DIM"))}},
+        {"text", {}},
+    };
+    const CurveData before = state->curves;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QMimeData data;
+        if (c.urls.isEmpty())
+            data.setText(one);
+        else
+            data.setUrls(c.urls);
+        for (QEvent::Type type : {QEvent::DragEnter, QEvent::DragMove, QEvent::Drop})
+            EXPECT_FALSE(SendDrag(type, data)) << type;
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
+    EXPECT_EQ(state->curves.Levels, before.Levels);
+    EXPECT_TRUE(services.errors.isEmpty());
+    EXPECT_TRUE(window->pb->isEnabled());
+    EXPECT_FALSE(window->Timer1->isActive());
+}
+
+// Besides the Load dialog, a file reaches the window from the command line or a drop; both
+// take Load's own road after the dialog.
+enum class Arrival { CommandLine, Drop };
+
+class Arrivals : public Drops, public ::testing::WithParamInterface<Arrival> {
+protected:
+    // Hands the file over and runs the event loop until the window has taken it up.
+    void Deliver(const QString &path) {
+        if (GetParam() == Arrival::CommandLine) {
+            OpenFromCommandLine(*window, ParseCommandLine({path}));
+        } else {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(path)});
+            EXPECT_TRUE(SendDrag(QEvent::DragEnter, data));
+            EXPECT_TRUE(SendDrag(QEvent::DragMove, data));
+            EXPECT_TRUE(SendDrag(QEvent::Drop, data));
+        }
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_P(Arrivals, LoadTheFileAsLoadDoes) {
+    const QString path = WriteCurveFile(QStringLiteral("p1.dim"), 5, 0);
+    Deliver(path);
+    EXPECT_EQ(window->windowTitle(), path);
+    EXPECT_EQ(state->curves.Levels[4][95], (5 + 40 + 95) % 256);
+    EXPECT_EQ(state->settings.SBWolkenA.position(), 77);
+    const QPoint p = At(3, 50, state->curves.Levels[3][50]);
+    EXPECT_EQ(window->pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
+    EXPECT_TRUE(services.errors.isEmpty());
+    EXPECT_TRUE(services.dialogNames.isEmpty());
+    ExpectChartBackAfterHalfASecond();
+}
+
+TEST_P(Arrivals, BadFilesLeaveTheCurvesAndSayWhyAsLoadDoes) {
+    QByteArray bytes = ReadAll(WriteCurveFile(QStringLiteral("P2.DIM"), 0, 3));
+    bytes[2] = 5;
+    const QString rejected = dir.filePath(QStringLiteral("BAD.DIM"));
+    QFile file(rejected);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    const QString truncated = WriteCurveFile(QStringLiteral("P3.DIM"), 9, 4);
+    QFile::resize(truncated, 387);
+    struct Case {
+        QString path;
+        QString caption;
+        QStringList errors;
+    };
+    const Case cases[] = {
+        {rejected, QStringLiteral("Fehler beim laden!"), {}},
+        {truncated,
+         QStringLiteral("before"),
+         {QStringLiteral("Kelmaro Brantoq|Versuch hinter dem Dateiende zu lesen.")}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        window->setWindowTitle(QStringLiteral("before"));
+        services.errors.clear();
+        state->curves.Levels[1][0] = 42;
+        Deliver(c.path);
+        EXPECT_EQ(window->windowTitle(), c.caption);
+        EXPECT_EQ(services.errors, c.errors);
+        EXPECT_EQ(state->curves.Levels[1][0], 42);
+        EXPECT_FALSE(window->pb->isEnabled());
+        EXPECT_TRUE(window->Timer1->isActive());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, Arrivals, ::testing::Values(Arrival::CommandLine, Arrival::Drop),
+                         [](const ::testing::TestParamInfo<Arrival> &info) {
+                             return info.param == Arrival::CommandLine ? "CommandLine" : "Drop";
+                         });
+
+TEST_F(Commands, MissingFileOnTheCommandLineIsReported) {
+    OpenFromCommandLine(*window, ParseCommandLine({dir.filePath(QStringLiteral("MISSING.DIM"))}));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(services.errors,
+              QStringList{QStringLiteral("Kelmaro Brantoq|Datei nicht gefunden.")});
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
+    ExpectChartBackAfterHalfASecond();
+}
+
+TEST(EditorCommandLine, OpensOneFileAndAnswersHelpAndVersion) {
+    using A = CommandLine::Action;
+    const QString here = QDir::currentPath();
+    struct Case {
+        QStringList arguments;
+        A action;
+        QString file;
+    };
+    const Case cases[] = {
+        {{}, A::Run, {}},
+        {{QStringLiteral("P1.DIM")}, A::Run, here + QStringLiteral("/P1.DIM")},
+        {{QStringLiteral("/a/b/../P1.DIM")}, A::Run, QStringLiteral("/a/P1.DIM")},
+        {{QStringLiteral("--"), QStringLiteral("-x.DIM")},
+         A::Run,
+         here + QStringLiteral("/-x.DIM")},
+        {{QStringLiteral("--help")}, A::Help, {}},
+        {{QStringLiteral("P1.DIM"), QStringLiteral("-h")}, A::Help, {}},
+        {{QStringLiteral("--version")}, A::Version, {}},
+        {{QStringLiteral("-v")}, A::Version, {}},
+        {{QStringLiteral("-x")}, A::Usage, {}},
+        {{QStringLiteral("--load"), QStringLiteral("P1.DIM")}, A::Usage, {}},
+        {{QStringLiteral("P1.DIM"), QStringLiteral("P2.DIM")}, A::Usage, {}},
+        {{QStringLiteral("--"), QStringLiteral("--help")},
+         A::Run,
+         here + QStringLiteral("/--help")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const CommandLine line = ParseCommandLine(c.arguments);
+        EXPECT_EQ(line.action, c.action);
+        EXPECT_EQ(line.file, c.file);
+        EXPECT_EQ(line.problem.isEmpty(), c.action != A::Usage);
+    }
+}
+
+// The program answers --help and --version without a display, before it makes its window.
+TEST(EditorCommandLine, HelpAndVersionNeedNoDisplay) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("--help"), QStringLiteral("Usage: dimeditor [options] [FILE.DIM]\n")},
+        {QStringLiteral("--version"), QStringLiteral("dimeditor ")},
+    };
+    for (const auto &[option, start] : cases) {
+        QProcess editor;
+        editor.setProcessEnvironment(environment);
+        editor.start(QStringLiteral(DIM_EDITOR_PATH), {option});
+        ASSERT_TRUE(editor.waitForFinished(20000)) << option.toStdString();
+        EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(editor.exitCode(), 0);
+        EXPECT_TRUE(QString::fromLocal8Bit(editor.readAllStandardOutput()).startsWith(start));
+        EXPECT_EQ(editor.readAllStandardError(), QByteArray());
+    }
 }
 
 using Editing = WindowTest;
