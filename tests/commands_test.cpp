@@ -252,7 +252,7 @@ TEST_F(Drops, AnythingButOneLocalCurveFileIsRefusedWithoutAChange) {
         {"a remote file", {QUrl(QStringLiteral("https://host.example/P1.DIM"))}},
         {"text", {}},
     };
-    const CurveData before = state->curves;
+    const LevelTable before = state->document.Levels();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         QMimeData data;
@@ -265,7 +265,7 @@ TEST_F(Drops, AnythingButOneLocalCurveFileIsRefusedWithoutAChange) {
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
-    EXPECT_EQ(state->curves.Levels, before.Levels);
+    EXPECT_EQ(state->document.Levels(), before);
     EXPECT_TRUE(services.errors.isEmpty());
     EXPECT_TRUE(window->pb->isEnabled());
     EXPECT_FALSE(window->Timer1->isActive());
@@ -296,9 +296,9 @@ TEST_P(Arrivals, LoadTheFileAsLoadDoes) {
     const QString path = WriteCurveFile(QStringLiteral("p1.dim"), 5, 0);
     Deliver(path);
     EXPECT_EQ(window->windowTitle(), path);
-    EXPECT_EQ(state->curves.Levels[4][95], (5 + 40 + 95) % 256);
-    EXPECT_EQ(state->settings.SBWolkenA.position(), 77);
-    const QPoint p = At(3, 50, state->curves.Levels[3][50]);
+    EXPECT_EQ(state->document.Levels()[4][95], (5 + 40 + 95) % 256);
+    EXPECT_EQ(state->document.fileSettings().SBWolkenA.position(), 77);
+    const QPoint p = At(3, 50, state->document.Levels()[3][50]);
     EXPECT_EQ(window->pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
     EXPECT_TRUE(services.errors.isEmpty());
     EXPECT_TRUE(services.dialogNames.isEmpty());
@@ -330,11 +330,11 @@ TEST_P(Arrivals, BadFilesLeaveTheCurvesAndSayWhyAsLoadDoes) {
         SCOPED_TRACE(c.path.toStdString());
         window->setWindowTitle(QStringLiteral("before"));
         services.errors.clear();
-        state->curves.Levels[1][0] = 42;
+        SetLevels({{1, 0, 42}});
         Deliver(c.path);
         EXPECT_EQ(window->windowTitle(), c.caption);
         EXPECT_EQ(services.errors, c.errors);
-        EXPECT_EQ(state->curves.Levels[1][0], 42);
+        EXPECT_EQ(state->document.Levels()[1][0], 42);
         EXPECT_FALSE(window->pb->isEnabled());
         EXPECT_TRUE(window->Timer1->isActive());
     }
