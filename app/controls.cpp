@@ -1,5 +1,6 @@
 #include "app/controls.h"
 
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -31,12 +32,14 @@ void ChartView::resizeEvent(QResizeEvent *) {
 }
 
 void ChartView::mouseMoveEvent(QMouseEvent *event) {
+    m_modifiers = event->modifiers();
     if (onMouseMove)
         onMouseMove(event->buttons(), event->position().toPoint().x(),
                     event->position().toPoint().y());
 }
 
 void ChartView::mousePressEvent(QMouseEvent *event) {
+    m_modifiers = event->modifiers();
     if (onMouseDown)
         onMouseDown(event->buttons(), event->position().toPoint().x(),
                     event->position().toPoint().y());
@@ -47,8 +50,14 @@ void ChartView::mouseDoubleClickEvent(QMouseEvent *event) {
 }
 
 void ChartView::mouseReleaseEvent(QMouseEvent *event) {
+    m_modifiers = event->modifiers();
     if (onMouseUp)
         onMouseUp(event->button());
+}
+
+void ChartView::contextMenuEvent(QContextMenuEvent *event) {
+    if (onContextMenu)
+        onContextMenu(event->globalPos());
 }
 
 ImageControl::ImageControl(QWidget *parent) : QWidget(parent) {

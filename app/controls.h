@@ -25,6 +25,9 @@ public:
     std::function<void(Qt::MouseButtons, int, int)> onMouseMove; // pbMouseMove
     std::function<void(Qt::MouseButtons, int, int)> onMouseDown; // pbMouseDown
     std::function<void(Qt::MouseButton)> onMouseUp;
+    std::function<void(const QPoint &)> onContextMenu; // at a global position
+    // The keyboard modifiers of the last pointer event.
+    Qt::KeyboardModifiers modifiers() const { return m_modifiers; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -33,10 +36,12 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     QImage m_surface;
     bool m_needsPaint = false;
+    Qt::KeyboardModifiers m_modifiers;
 };
 
 // An image control: shows its own bitmap at its top-left corner.

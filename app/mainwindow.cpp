@@ -251,6 +251,7 @@ void TForm1::buildLayout() {
         auto *redo = new QShortcut(keys, this);
         connect(redo, &QShortcut::activated, this, [this] { Redo(); });
     }
+    buildToolActions();
     imcontrol->onMouseDown = [this](Qt::MouseButton, int, int y) { imcontrolMouseDown(y); };
     imcontrol->onMouseMove = [this](int, int y) { imcontrolMouseMove(y); };
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -430,14 +431,15 @@ void TForm1::ApplyLanguage(int index) {
     Label5->setText(GetText(SlotCloudSpeedLabel));
     Label6->setText(GetText(SlotCloudIntensityLabel));
     Label7->setText(GetText(SlotMoonChangeLabel));
+    relabelToolActions();
 }
 
 void TForm1::PaintCurves(bool full) {
     if (pb->surface().isNull())
         return;
     const PaintInputs inputs =
-        EditorPaintInputs(sheet(), m_state.document.Levels(), m_state.settings, m_state.texts,
-                          lbl->currentRow(), palette());
+        EditorPaintInputs(sheet(), m_preview ? *m_preview : m_state.document.Levels(),
+                          m_state.settings, m_state.texts, lbl->currentRow(), palette());
     const QRegion changed = ::PaintCurves(pb->surface(), m_state.chart, inputs, full);
     if (!changed.isEmpty())
         pb->update(changed);
@@ -453,19 +455,40 @@ void TForm1::pbMouseMove(Qt::MouseButtons buttons, int x, int y) {
     // chart is not followed, as a move outside it without any button is never seen.
     if (!left && !pb->rect().contains(x, y))
         return;
+    if (left && pb->modifiers().testFlag(Qt::ControlModifier))
+        m_track.ctrl = true; // Ctrl during a drag makes that drag continuous
     const PointerResult result = PointerEvent(m_state.cursor, m_state.chart, m_state.document,
                                               m_state.texts, lbl->currentRow(), left, x, y);
-    if (result.status)
+    if (result.status) {
         PStat->setText(*result.status);
+        updateToolActions();
+    }
+    if (!result.wrote)
+        return;
+    const CursorState &at = m_state.cursor;
+    // A quick stroke skips columns between two of its points; a continuous one fills them
+    // along the straight line between the two.
+    if ((continuousStrokes() || m_track.ctrl) && m_track.started &&
+        m_track.channel == at.CursorChannel) {
+        for (const auto &[column, level] :
+             StrokeGapFill(m_track.column, m_track.level, at.CursorColumn, at.CursorLevel,
+                           m_state.settings.udn.position()))
+            m_state.document.writeStrokeCell(at.CursorChannel, column, level);
+    }
+    m_track = {m_track.ctrl, true, at.CursorChannel, at.CursorColumn, at.CursorLevel};
 }
 
 void TForm1::pbMouseDown(Qt::MouseButtons buttons, int x, int y) {
+    if (buttons.testFlag(Qt::LeftButton) && !m_state.document.strokeOpen())
+        m_track = {};
     pbMouseMove(buttons, x, y);
 }
 
 void TForm1::pbMouseUp(Qt::MouseButton button) {
-    if (button == Qt::LeftButton)
-        m_state.document.endStroke();
+    if (button != Qt::LeftButton)
+        return;
+    m_state.document.endStroke();
+    m_track = {};
 }
 
 void TForm1::Undo() {

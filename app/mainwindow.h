@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit/curvetools.h"
 #include "edit/document.h"
 #include "edit/pointer.h"
 #include "model/clock.h"
@@ -8,6 +9,7 @@
 #include "model/levels.h"
 #include "model/settings.h"
 #include "texts/texts.h"
+#include "texts/tooltexts.h"
 #include "view/chartpainter.h"
 
 #include <QImage>
@@ -15,6 +17,8 @@
 
 #include <functional>
 #include <future>
+#include <map>
+#include <optional>
 
 class ChartView;
 class ImageControl;
@@ -26,6 +30,8 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QAction;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -91,6 +97,20 @@ public:
     void ENKChange();
     void Channels();
 
+    // The curve tools, on the current channel's 96 points (app/toolcommands.cpp).
+    // The current channel: the band the pointer last passed over, 1..4; 0 for none.
+    int currentChannel() const;
+    void CopyCurve();
+    void PasteCurve();
+    void ShiftCurve(int quarters);
+    void ScaleCurve();
+    void SmoothCurve();
+    void FillCurve();
+    void ClearCurve();
+    void DaylightCurve();
+    // Whether strokes fill the columns between their points: the menu's check item.
+    bool continuousStrokes() const;
+
     // The sprite sheet (the picture of imback), null when it could not be decoded.
     const QImage &sheet();
 
@@ -115,6 +135,14 @@ private:
     void buildLayout();
     void layoutPanel2();
     void showSettings();
+    void buildToolActions();
+    void relabelToolActions();
+    void updateToolActions();
+    // One step that sets the current channel's 96 points to what tool makes of them.
+    void applyToChannel(ToolText name, const std::function<DayCurve(const DayCurve &)> &tool);
+    DayCurve channelCurve(int channel) const;
+    // Shows levels on the chart in place of the curves, or the curves again (nullopt).
+    void showPreview(std::optional<LevelTable> levels);
     // The one place that follows the document: bars and bands of what changed.
     void documentChanged(const CurveChange &change);
     void reportError(const QString &message);
@@ -133,6 +161,15 @@ private:
     bool m_activated = false;
     QFileDialog *m_fod = nullptr;
     QFileDialog *m_fsd = nullptr;
+    std::optional<LevelTable> m_preview;
+    // The drag under way, for strokes that fill the columns between their points.
+    struct StrokeTrack {
+        bool ctrl = false;    // Ctrl was held at some point of the drag
+        bool started = false; // an accepted position of this drag is known
+        int channel = 0;
+        int column = 0;
+        int level = 0;
+    } m_track;
 
 public:
     // Controls, under their layout names.
@@ -181,4 +218,7 @@ public:
     QFileDialog *FSD();
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
+    // The chart's menu of curve tools and their actions, by the texts they show.
+    QMenu *chartMenu = nullptr;
+    std::map<ToolText, QAction *> toolActions;
 };

@@ -33,6 +33,10 @@ public:
         QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, owner);
         box.exec();
     }
+    void showNotice(QWidget *owner, const QString &title, const QString &text) override {
+        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
+        box.exec();
+    }
     void openUrl(const QUrl &url) override { QDesktopServices::openUrl(url); }
 };
 

@@ -17,6 +17,8 @@ public:
     virtual int confirm(QWidget *owner, const QString &text, const QString &title) = 0;
     // A modal error box with an error icon and an OK button.
     virtual void showError(QWidget *owner, const QString &title, const QString &text) = 0;
+    // A modal notice with a warning icon and an OK button.
+    virtual void showNotice(QWidget *owner, const QString &title, const QString &text) = 0;
     // Opens an address in the default browser; failures are not reported.
     virtual void openUrl(const QUrl &url) = 0;
 };

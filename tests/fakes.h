@@ -16,6 +16,7 @@ public:
     std::deque<int> confirmAnswers;                 // 1 OK, 2 Cancel
     QStringList errors;                             // "title|text" of each error box
     QStringList confirmations;                      // "title|text" of each OK/Cancel box
+    QStringList notices;                            // "title|text" of each notice
     QList<QUrl> openedUrls;
     QStringList dialogNames;
     // Runs while a file dialog is "open", as the event loop would.
@@ -44,6 +45,9 @@ public:
     }
     void showError(QWidget *, const QString &title, const QString &text) override {
         errors << title + QLatin1Char('|') + text;
+    }
+    void showNotice(QWidget *, const QString &title, const QString &text) override {
+        notices << title + QLatin1Char('|') + text;
     }
     void openUrl(const QUrl &url) override { openedUrls << url; }
 };

@@ -1,0 +1,123 @@
+#include "window_fixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QSpinBox>
+#include <QTimer>
+
+namespace {
+
+class Tools : public WindowTest {
+protected:
+    void Hover(int channel, int column) { QTest::mouseMove(window->pb, At(channel, column, 128)); }
+    void Keys(int key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(window.get(), static_cast<Qt::Key>(key), modifiers);
+    }
+    LevelRow Row(int channel) const {
+        return state->document.Levels()[static_cast<size_t>(channel)];
+    }
+    // Runs action while its modal dialog is answered by answer.
+    void WithDialog(QAction *action, const std::function<void(QDialog *)> &answer) {
+        QTimer::singleShot(0, window.get(), [answer] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            answer(dialog);
+        });
+        action->trigger();
+    }
+    QAction *Tool(ToolText text) { return window->toolActions.at(text); }
+};
+
+TEST_F(Tools, CopyOneChannelAndPasteItIntoAnotherAsOneStep) {
+    CurveData curves;
+    for (size_t k = 0; k < 96; ++k)
+        curves.Levels[2][k] = static_cast<int>(k * 2);
+    SetLevels(curves);
+    const int steps = state->document.undoStack().count();
+    Hover(2, 10);
+    Keys(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("0,2,4,6,")));
+    Hover(3, 10);
+    Keys(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Row(3), Row(2));
+    EXPECT_EQ(state->document.undoStack().count(), steps + 1);
+    Keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Row(3), LevelRow{});
+    EXPECT_EQ(Row(2), curves.Levels[2]);
+}
+
+TEST_F(Tools, ARefusedPasteSaysWhyInTheLanguageAndChangesNothing) {
+    window->lbl->setCurrentRow(2);
+    Hover(1, 5);
+    QGuiApplication::clipboard()->setText(QStringLiteral("1,2,300"));
+    Keys(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(services.notices, QStringList(QString::fromUtf8(
+                                    "Collage impossible|La valeur 3 n'est pas comprise entre 0 "
+                                    "et 255 : 300.")));
+    EXPECT_EQ(Row(1), LevelRow{});
+    EXPECT_EQ(state->document.undoStack().count(), 0);
+}
+
+// Without a current channel the tools do nothing; the menu follows the language list.
+TEST_F(Tools, ToolsWaitForAChannelAndTheMenuSpeaksTheLanguage) {
+    EXPECT_FALSE(Tool(ToolText::Clear)->isEnabled());
+    EXPECT_TRUE(Tool(ToolText::ContinuousStrokes)->isEnabled());
+    EXPECT_FALSE(window->continuousStrokes());
+    Hover(4, 3);
+    EXPECT_TRUE(Tool(ToolText::Clear)->isEnabled());
+    EXPECT_EQ(Tool(ToolText::Smooth)->text(), QString::fromUtf8("&Glätten"));
+    window->lbl->setCurrentRow(3);
+    EXPECT_EQ(Tool(ToolText::Smooth)->text(), QStringLiteral("&Suavizar"));
+    EXPECT_EQ(Tool(ToolText::ShiftHourLater)->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right));
+}
+
+TEST_F(Tools, AQuickCtrlDragLeavesNoColumnBetweenItsEndsUntouched) {
+    const int y = At(2, 0, 200).y();
+    QTest::mousePress(window->pb, Qt::LeftButton, Qt::ControlModifier, QPoint(At(2, 10, 0).x(), y));
+    for (const int column : {14, 21, 30})
+        QTest::mouseMove(window->pb, QPoint(At(2, column, 0).x(), y));
+    QTest::mouseRelease(window->pb, Qt::LeftButton, Qt::ControlModifier,
+                        QPoint(At(2, 30, 0).x(), y));
+    const int level = Row(2)[10];
+    EXPECT_GT(level, 0);
+    for (int column = 0; column < 96; ++column)
+        EXPECT_EQ(Row(2)[static_cast<size_t>(column)], column >= 10 && column <= 30 ? level : 0)
+            << column;
+    EXPECT_EQ(state->document.undoStack().count(), 1);
+}
+
+// The dialog shows its curve on the chart while open; Cancel leaves the channel and the
+// chart as they were, OK makes it one step.
+TEST_F(Tools, TheDaylightDialogPreviewsAndCancelLeavesTheChannel) {
+    Hover(1, 50);
+    window->Timer2->stop();
+    window->PaintCurves(true);
+    const QImage before = window->pb->surface();
+    const QPoint noon = At(1, 48, 255);
+    bool previewed = false;
+    WithDialog(Tool(ToolText::Daylight), [&](QDialog *dialog) {
+        dialog->findChild<QComboBox *>(QStringLiteral("ramp"))->setCurrentIndex(4); // 60 min
+        previewed = window->pb->surface().pixel(noon) != before.pixel(noon);
+        dialog->reject();
+    });
+    EXPECT_TRUE(previewed);
+    EXPECT_EQ(window->pb->surface(), before);
+    EXPECT_EQ(Row(1), LevelRow{});
+
+    WithDialog(Tool(ToolText::Daylight), [](QDialog *dialog) {
+        dialog->findChild<QSpinBox *>(QStringLiteral("peak"))->setValue(50);
+        dialog->accept();
+    });
+    EXPECT_EQ(Row(1)[48], 128); // 50 % between 08:00 and 20:00
+    EXPECT_EQ(Row(1)[20], 0);   // 05:00
+    EXPECT_EQ(state->document.undoStack().count(), 1);
+}
+
+} // namespace

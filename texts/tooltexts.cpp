@@ -1,0 +1,57 @@
+#include "texts/tooltexts.h"
+
+#include <array>
+
+namespace {
+
+using Row = std::array<const char *, 4>; // German, English, French, Spanish
+
+const std::array<Row, static_cast<size_t>(ToolText::Count)> kTexts{{
+    {"&Kopieren", "&Copy", "&Copier", "&Copiar"},
+    {"&Einfügen", "&Paste", "C&oller", "&Pegar"},
+    {"15 Minuten früher", "15 minutes earlier", "15 minutes plus tôt", "15 minutos antes"},
+    {"15 Minuten später", "15 minutes later", "15 minutes plus tard", "15 minutos después"},
+    {"1 Stunde früher", "1 hour earlier", "1 heure plus tôt", "1 hora antes"},
+    {"1 Stunde später", "1 hour later", "1 heure plus tard", "1 hora después"},
+    {"&Skalieren...", "&Scale...", "&Mettre à l'échelle...", "&Escalar..."},
+    {"&Glätten", "S&mooth", "&Lisser", "&Suavizar"},
+    {"&Füllen...", "&Fill...", "&Remplir...", "&Rellenar..."},
+    {"&Löschen", "C&lear", "&Effacer", "&Borrar"},
+    {"&Tageslichtkurve...", "&Daylight curve...", "Courbe de &jour...", "Curva de luz &diurna..."},
+    {"D&urchgehende Striche", "C&ontinuous strokes", "Traits co&ntinus", "Trazos co&ntinuos"},
+    {"Skalieren", "Scale", "Mettre à l'échelle", "Escalar"},
+    {"Prozent:", "Percent:", "Pourcentage :", "Porcentaje:"},
+    {"Füllen", "Fill", "Remplir", "Rellenar"},
+    {"Wert:", "Value:", "Valeur :", "Valor:"},
+    {"Prozent (0-100)", "percent (0-100)", "pourcentage (0-100)", "porcentaje (0-100)"},
+    {"Stufe (0-255)", "level (0-255)", "niveau (0-255)", "nivel (0-255)"},
+    {"Tageslichtkurve", "Daylight curve", "Courbe de jour", "Curva de luz diurna"},
+    {"Beginn:", "Start:", "Début :", "Inicio:"},
+    {"Ende:", "End:", "Fin :", "Fin:"},
+    {"Rampe (Minuten):", "Ramp (minutes):", "Rampe (minutes) :", "Rampa (minutos):"},
+    {"Spitze (%):", "Peak (%):", "Maximum (%) :", "Pico (%):"},
+    {"Grundwert (%):", "Base (%):", "Base (%) :", "Base (%):"},
+    {"Einfügen nicht möglich", "Cannot paste", "Collage impossible", "No se puede pegar"},
+    {"Die Zwischenablage enthält keine Kurve.", "The clipboard holds no curve.",
+     "Le presse-papiers ne contient aucune courbe.", "El portapapeles no contiene ninguna curva."},
+    {"Leeres Feld nach %1 Werten.", "Empty field after %1 values.", "Champ vide après %1 valeurs.",
+     "Campo vacío después de %1 valores."},
+    {"Wert %1 ist keine ganze Zahl: \"%2\".", "Value %1 is not a whole number: \"%2\".",
+     "La valeur %1 n'est pas un nombre entier : « %2 ».",
+     "El valor %1 no es un número entero: «%2»."},
+    {"Wert %1 liegt nicht zwischen 0 und 255: %2.", "Value %1 is not between 0 and 255: %2.",
+     "La valeur %1 n'est pas comprise entre 0 et 255 : %2.",
+     "El valor %1 no está entre 0 y 255: %2."},
+    {"Nur %1 Werte; eine Kurve hat 96.", "Only %1 values; a curve has 96.",
+     "Seulement %1 valeurs ; une courbe en a 96.", "Solo %1 valores; una curva tiene 96."},
+    {"Mehr als 96 Werte; eine Kurve hat 96.", "More than 96 values; a curve has 96.",
+     "Plus de 96 valeurs ; une courbe en a 96.", "Más de 96 valores; una curva tiene 96."},
+}};
+
+} // namespace
+
+QString GetToolText(ToolText text, int language) {
+    if (language < 0 || language > 3)
+        language = 1;
+    return QString::fromUtf8(kTexts[static_cast<size_t>(text)][static_cast<size_t>(language)]);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// The texts of the curve tools (the chart's menu, its dialogs and its notices) in the
+// languages of the language list: rows 0 German, 1 English, 2 French, 3 Spanish.
+enum class ToolText {
+    Copy,
+    Paste,
+    ShiftEarlier,
+    ShiftLater,
+    ShiftHourEarlier,
+    ShiftHourLater,
+    Scale,
+    Smooth,
+    Fill,
+    Clear,
+    Daylight,
+    ContinuousStrokes,
+    ScaleTitle,
+    ScalePercent,
+    FillTitle,
+    FillValue,
+    FillPercentUnit,
+    FillLevelUnit,
+    DaylightTitle,
+    DaylightStart,
+    DaylightEnd,
+    DaylightRamp,
+    DaylightPeak,
+    DaylightBase,
+    PasteRefused,    // the heading of a refused paste
+    PasteEmpty,      // the clipboard holds no numbers
+    PasteEmptyField, // %1: the number of values before the empty field
+    PasteNotNumber,  // %1: the position of the value, %2: the value
+    PasteOutOfRange, // %1: the position of the value, %2: the value
+    PasteTooFew,     // %1: the number of values found
+    PasteTooMany,
+    Count
+};
+
+// The text in a language; an unknown row gives the English one.
+QString GetToolText(ToolText text, int language);
