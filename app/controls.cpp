@@ -1,13 +1,44 @@
 #include "app/controls.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 
+namespace {
+
+// The chart as screen readers see it: its name and description as set on the widget, and
+// the point cursor as its value.
+class ChartAccessible final : public QAccessibleWidget {
+public:
+    explicit ChartAccessible(ChartView *chart) : QAccessibleWidget(chart, QAccessible::Chart) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return static_cast<const ChartView *>(widget())->accessibleValue();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface *ChartAccessibleFactory(const QString &, QObject *object) {
+    if (auto *chart = dynamic_cast<ChartView *>(object))
+        return new ChartAccessible(chart);
+    return nullptr;
+}
+
+} // namespace
+
 ChartView::ChartView(QWidget *parent) : QWidget(parent) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(ChartAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    setFocusPolicy(Qt::StrongFocus); // a press of any button, or Tab
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
@@ -22,6 +53,22 @@ void ChartView::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     for (const QRect &rect : event->region())
         painter.drawImage(rect.topLeft(), m_surface, rect);
+    // The point cursor goes over the picture on the screen only: the surface stays as painted.
+    if (hasFocus() && !m_pointMark.isNull()) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(Qt::white, 3));
+        painter.drawRect(m_pointMark);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawRect(m_pointMark);
+        if (!m_pointText.isEmpty()) {
+            const QRect box(m_pointMark.right() + 8, m_pointMark.top(),
+                            fontMetrics().horizontalAdvance(m_pointText) + 6,
+                            fontMetrics().height() + 2);
+            painter.fillRect(box, QColor(255, 255, 224));
+            painter.drawRect(box);
+            painter.drawText(box, Qt::AlignCenter, m_pointText);
+        }
+    }
 }
 
 void ChartView::resizeEvent(QResizeEvent *) {
@@ -53,6 +100,50 @@ void ChartView::mouseReleaseEvent(QMouseEvent *event) {
     m_modifiers = event->modifiers();
     if (onMouseUp)
         onMouseUp(event->button());
+}
+
+void ChartView::keyPressEvent(QKeyEvent *event) {
+    if (onKey && onKey(event->key(), event->modifiers()))
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+void ChartView::focusInEvent(QFocusEvent *event) {
+    QWidget::focusInEvent(event);
+    if (onFocus)
+        onFocus(true);
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
+}
+
+void ChartView::focusOutEvent(QFocusEvent *event) {
+    QWidget::focusOutEvent(event);
+    update(pointMarkArea());
+    if (onFocus)
+        onFocus(false);
+}
+
+QRect ChartView::pointMarkArea() const {
+    if (m_pointMark.isNull())
+        return {};
+    // The mark, its two-pixel frame and the text box to its right.
+    return m_pointMark.adjusted(-3, -3, 3 + 8 + fontMetrics().horizontalAdvance(m_pointText) + 8,
+                                3 + fontMetrics().height());
+}
+
+void ChartView::setPointMark(const QRect &mark, const QString &text) {
+    const QRect before = pointMarkArea();
+    m_pointMark = mark;
+    m_pointText = text;
+    update(before | pointMarkArea());
+}
+
+void ChartView::setAccessibleValue(const QString &value) {
+    if (value == m_accessibleValue)
+        return;
+    m_accessibleValue = value;
+    QAccessibleValueChangeEvent changed(this, value);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void ChartView::contextMenuEvent(QContextMenuEvent *event) {

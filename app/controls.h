@@ -25,7 +25,17 @@ public:
     std::function<void(Qt::MouseButtons, int, int)> onMouseMove; // pbMouseMove
     std::function<void(Qt::MouseButtons, int, int)> onMouseDown; // pbMouseDown
     std::function<void(Qt::MouseButton)> onMouseUp;
-    std::function<void(const QPoint &)> onContextMenu; // at a global position
+    std::function<void(const QPoint &)> onContextMenu;         // at a global position
+    std::function<bool(int key, Qt::KeyboardModifiers)> onKey; // true when the key was used
+    std::function<void(bool)> onFocus;                         // focus in (true) or out
+
+    // The point cursor: a mark drawn on the screen over the surface while the chart has the
+    // keyboard focus, with a short text beside it (a typed percentage, a notice).
+    void setPointMark(const QRect &mark, const QString &text);
+    const QString &pointText() const { return m_pointText; }
+    // What screen readers are told of the point cursor.
+    void setAccessibleValue(const QString &value);
+    const QString &accessibleValue() const { return m_accessibleValue; }
     // The keyboard modifiers of the last pointer event.
     Qt::KeyboardModifiers modifiers() const { return m_modifiers; }
 
@@ -37,8 +47,15 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    QRect pointMarkArea() const;
+    QRect m_pointMark;
+    QString m_pointText;
+    QString m_accessibleValue;
     QImage m_surface;
     bool m_needsPaint = false;
     Qt::KeyboardModifiers m_modifiers;

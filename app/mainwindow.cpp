@@ -105,6 +105,9 @@ TForm1::TForm1(EditorState &state, Environment environment, QWidget *parent)
 
 TForm1::~TForm1() {
     m_state.document.onChanged = nullptr;
+    // The chart loses the focus while the window goes: nothing of the window may answer.
+    pb->onFocus = nullptr;
+    pb->onKey = nullptr;
 }
 
 void TForm1::buildLayout() {
@@ -236,6 +239,7 @@ void TForm1::buildLayout() {
     setTabOrder(Button2, Button4);
     setTabOrder(Button4, lbl);
     setTabOrder(lbl, SBWolkenT);
+    setTabOrder(SBWolkenT, pb);
     Button5->setFocus();
 
     // Wiring.
@@ -252,6 +256,10 @@ void TForm1::buildLayout() {
         connect(redo, &QShortcut::activated, this, [this] { Redo(); });
     }
     buildToolActions();
+    pb->onKey = [this](int key, Qt::KeyboardModifiers modifiers) {
+        return pbKeyDown(key, modifiers);
+    };
+    pb->onFocus = [this](bool in) { pbFocus(in); };
     imcontrol->onMouseDown = [this](Qt::MouseButton, int, int y) { imcontrolMouseDown(y); };
     imcontrol->onMouseMove = [this](int, int y) { imcontrolMouseMove(y); };
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -432,6 +440,7 @@ void TForm1::ApplyLanguage(int index) {
     Label6->setText(GetText(SlotCloudIntensityLabel));
     Label7->setText(GetText(SlotMoonChangeLabel));
     relabelToolActions();
+    relabelChart();
 }
 
 void TForm1::PaintCurves(bool full) {
@@ -461,6 +470,13 @@ void TForm1::pbMouseMove(Qt::MouseButtons buttons, int x, int y) {
                                               m_state.texts, lbl->currentRow(), left, x, y);
     if (result.status) {
         PStat->setText(*result.status);
+        const CursorState &at = m_state.cursor;
+        if (pb->hasFocus() && at.CursorChannel >= 1 && at.CursorChannel <= FileChannels &&
+            at.CursorColumn < FilePoints) { // the point cursor follows the pointer
+            m_point = StartPointCursor(at.CursorChannel, at.CursorColumn);
+            ++m_pointTag;
+            showPointCursor();
+        }
         updateToolActions();
     }
     if (!result.wrote)
@@ -502,6 +518,8 @@ void TForm1::Redo() {
 void TForm1::documentChanged(const CurveChange &change) {
     if (change.settings)
         showSettings();
+    if (pb->hasFocus())
+        showPointCursor(pb->pointText());
     if (change.stroke)
         return; // drawn by the repaint tick, as the pointer flagged its bands
     // Rows past the fourth share the fourth band's flag; row 0 is on no band.

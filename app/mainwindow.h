@@ -2,6 +2,7 @@
 
 #include "edit/curvetools.h"
 #include "edit/document.h"
+#include "edit/pointcursor.h"
 #include "edit/pointer.h"
 #include "model/clock.h"
 #include "model/dimfile.h"
@@ -111,6 +112,12 @@ public:
     // Whether strokes fill the columns between their points: the menu's check item.
     bool continuousStrokes() const;
 
+    // Keyboard editing of the chart (app/pointkeys.cpp): the point cursor while the chart
+    // has the focus.
+    bool pbKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void pbFocus(bool in);
+    const PointCursor &pointCursor() const { return m_point; }
+
     // The sprite sheet (the picture of imback), null when it could not be decoded.
     const QImage &sheet();
 
@@ -143,6 +150,11 @@ private:
     DayCurve channelCurve(int channel) const;
     // Shows levels on the chart in place of the curves, or the curves again (nullopt).
     void showPreview(std::optional<LevelTable> levels);
+    int pointLevel() const;
+    // Brings the point cursor's mark and accessible value up to date.
+    void showPointCursor(const QString &text = {});
+    // The chart's accessible name and description in the language in force.
+    void relabelChart();
     // The one place that follows the document: bars and bands of what changed.
     void documentChanged(const CurveChange &change);
     void reportError(const QString &message);
@@ -162,6 +174,8 @@ private:
     QFileDialog *m_fod = nullptr;
     QFileDialog *m_fsd = nullptr;
     std::optional<LevelTable> m_preview;
+    PointCursor m_point;
+    int m_pointTag = 0; // changes when the point cursor moves: key steps merge per point
     // The drag under way, for strokes that fill the columns between their points.
     struct StrokeTrack {
         bool ctrl = false;    // Ctrl was held at some point of the drag

@@ -101,6 +101,8 @@ void TForm1::updateToolActions() {
 }
 
 int TForm1::currentChannel() const {
+    if (pb->hasFocus())
+        return m_point.channel;
     const int channel = m_state.cursor.CursorChannel;
     return channel >= 1 && channel <= FileChannels ? channel : 0;
 }

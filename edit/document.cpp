@@ -12,8 +12,10 @@ struct CellChange {
     int32_t after;
 };
 
-// The id under which a run of cloud-speed moves merges into one step.
+// The ids under which a run of cloud-speed moves, or of key changes to one cell, merges
+// into one step.
 constexpr int kCloudSpeedId = 1;
+constexpr int kKeyLevelId = 2;
 
 } // namespace
 
@@ -22,9 +24,9 @@ constexpr int kCloudSpeedId = 1;
 class CurveStep final : public QUndoCommand {
 public:
     CurveStep(CurveDocument &document, std::vector<CellChange> cells, const FileSettings &before,
-              const FileSettings &after, const QString &text, int id = -1)
+              const FileSettings &after, const QString &text, int id = -1, int tag = 0)
         : QUndoCommand(text), m_document(document), m_cells(std::move(cells)), m_before(before),
-          m_after(after), m_id(id) {
+          m_after(after), m_id(id), m_tag(tag) {
         for (const CellChange &c : m_cells)
             m_change.rows |= static_cast<uint16_t>(1u << c.row);
         m_change.settings = before != after;
@@ -45,6 +47,15 @@ public:
     int id() const override { return m_id; }
     bool mergeWith(const QUndoCommand *other) override {
         const auto *next = static_cast<const CurveStep *>(other);
+        if (m_id == kKeyLevelId) {
+            if (next->m_tag != m_tag || m_cells.size() != 1 || next->m_cells.size() != 1 ||
+                next->m_cells[0].row != m_cells[0].row ||
+                next->m_cells[0].column != m_cells[0].column)
+                return false;
+            m_cells[0].after = next->m_cells[0].after;
+            setObsolete(m_cells[0].after == m_cells[0].before);
+            return true;
+        }
         if (!m_cells.empty() || !next->m_cells.empty())
             return false;
         m_after = next->m_after;
@@ -68,6 +79,7 @@ private:
     FileSettings m_before;
     FileSettings m_after;
     int m_id;
+    int m_tag;
     CurveChange m_change;
     bool m_made = false;
     bool m_stroke = false;
@@ -142,6 +154,18 @@ void CurveDocument::setCloudSpeed(int position) {
     m_settings = after;
     m_stack.push(
         new CurveStep(*this, {}, before, after, QStringLiteral("cloud speed"), kCloudSpeedId));
+}
+
+void CurveDocument::setLevel(int row, int column, int level, const QString &text, int tag) {
+    endStroke();
+    int32_t &cell = m_curves.Levels[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    if (cell == level)
+        return;
+    std::vector<CellChange> cells{
+        {static_cast<uint8_t>(row), static_cast<uint8_t>(column), cell, level}};
+    cell = level;
+    m_stack.push(
+        new CurveStep(*this, std::move(cells), m_settings, m_settings, text, kKeyLevelId, tag));
 }
 
 void CurveDocument::clear(const QString &text) {

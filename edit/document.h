@@ -61,6 +61,9 @@ public:
     void change(const LevelTable &levels, const FileSettings &settings, const QString &text);
     // The cloud speed as the user moves its bar: a run of moves is one step.
     void setCloudSpeed(int position);
+    // One cell set from the keyboard: a run of changes to one cell under the same tag is
+    // one step.
+    void setLevel(int row, int column, int level, const QString &text, int tag);
 
     // New: every curve cleared (ClearLevels), one step.
     void clear(const QString &text);

@@ -46,6 +46,21 @@ const std::array<Row, static_cast<size_t>(ToolText::Count)> kTexts{{
      "Seulement %1 valeurs ; une courbe en a 96.", "Solo %1 valores; una curva tiene 96."},
     {"Mehr als 96 Werte; eine Kurve hat 96.", "More than 96 values; a curve has 96.",
      "Plus de 96 valeurs ; une courbe en a 96.", "Más de 96 valores; una curva tiene 96."},
+    {"Dimmkurven", "Dimming curves", "Courbes de gradation", "Curvas de atenuación"},
+    {"Tagesverlauf von Weiss, Blau, Wolken und Mond in 96 Viertelstunden. Links und rechts "
+     "wählen die Zeit, Bild auf und ab den Kanal, auf und ab ändern den Wert, Ziffern und "
+     "Eingabe setzen Prozent.",
+     "The day of white, blue, clouds and moon in 96 quarter-hours. Left and right choose the "
+     "time, Page Up and Page Down the channel, Up and Down change the level, digits and Return "
+     "set a percentage.",
+     "La journée du blanc, du bleu, des nuages et de la lune en 96 quarts d'heure. Gauche et "
+     "droite choisissent l'heure, Page précédente et suivante le canal, haut et bas changent la "
+     "valeur, les chiffres et Entrée fixent un pourcentage.",
+     "El día del blanco, el azul, las nubes y la luna en 96 cuartos de hora. Izquierda y "
+     "derecha eligen la hora, Re Pág y Av Pág el canal, arriba y abajo cambian el valor, las "
+     "cifras e Intro fijan un porcentaje."},
+    {"höchstens 100 %", "at most 100 %", "100 % au maximum", "100 % como máximo"},
+    {"Wert", "Level", "Valeur", "Valor"},
 }};
 
 } // namespace

@@ -36,6 +36,10 @@ enum class ToolText {
     PasteOutOfRange, // %1: the position of the value, %2: the value
     PasteTooFew,     // %1: the number of values found
     PasteTooMany,
+    ChartName,
+    ChartDescription,
+    PercentTooHigh, // the typed percentage is above 100
+    KeyLevel,       // the name of a level set from the keyboard, for the undo history
     Count
 };
 
