@@ -4,21 +4,10 @@
 #include "model/curvetext.h"
 #include "texts/texts.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <array>
 
 namespace {
-
-// The minutes after midnight of "HH:MM" (any two-digit hour, minutes 00..59).
-std::optional<int> ParseTime(const QString &text) {
-    static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,2}):([0-5][0-9])$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    return match.captured(1).toInt() * 60 + match.captured(2).toInt();
-}
 
 // The option behind each value that the daylight curve checks, in DaylightValue order.
 const std::array<QString, 5> kDaylightOptions{QStringLiteral("start"), QStringLiteral("end"),
@@ -48,10 +37,11 @@ int RunDaylight(Tool &tool, const QCommandLineParser &parser) {
     DaylightParams params;
     for (const auto &[name, minutes] : {std::pair{QStringLiteral("start"), &params.startMinutes},
                                         std::pair{QStringLiteral("end"), &params.endMinutes}}) {
-        const std::optional<int> time = ParseTime(parser.value(name));
+        const std::optional<int> time = ParseTimeOfDay(parser.value(name));
         if (!time)
-            return tool.usageError(QStringLiteral("malformed --%1 \"%2\"; expected HH:MM")
-                                       .arg(name, ShownInput(parser.value(name))));
+            return tool.usageError(
+                QStringLiteral("malformed --%1 \"%2\"; expected HH:MM, 00:00..%3")
+                    .arg(name, ShownInput(parser.value(name)), QuarterHourText(FilePoints - 1)));
         *minutes = *time;
     }
     const std::optional<int> ramp =
@@ -60,15 +50,16 @@ int RunDaylight(Tool &tool, const QCommandLineParser &parser) {
         return ExitUsage;
     params.rampMinutes = *ramp;
     // The levels are given in percent.
-    std::optional<int> peak = tool.integerOption(parser, QStringLiteral("peak"), 0, 100);
+    const std::optional<int> peak = tool.integerOption(parser, QStringLiteral("peak"), 0, 100);
     if (!peak)
         return ExitUsage;
-    std::optional<int> base = 0;
-    if (parser.isSet(QStringLiteral("base")) &&
-        !(base = tool.integerOption(parser, QStringLiteral("base"), 0, 100)))
-        return ExitUsage;
     params.peak = LevelOfPercent(*peak);
-    params.base = LevelOfPercent(*base);
+    if (parser.isSet(QStringLiteral("base"))) {
+        const std::optional<int> base = tool.integerOption(parser, QStringLiteral("base"), 0, 100);
+        if (!base)
+            return ExitUsage;
+        params.base = LevelOfPercent(*base);
+    }
     if (const std::optional<DaylightFault> fault = DaylightProblem(params)) {
         const bool time =
             fault->value == DaylightValue::Start || fault->value == DaylightValue::End;
