@@ -78,8 +78,8 @@ int RunRender(Tool &tool, const QCommandLineParser &parser) {
     TextTable texts;
     FillTexts(texts);
     // The colours the editor takes from its palette, on the same platform.
-    const PaintInputs inputs = EditorPaintInputs(sheet, data.Levels, Settings(), texts, *language,
-                                                 QGuiApplication::palette());
+    const PaintInputs inputs = EditorPaintInputs(sheet, data.Levels, Settings(), texts,
+                                                 *language, QGuiApplication::palette());
     QImage image(*size, QImage::Format_RGB32);
     image.fill(inputs.buttonFace);
     ChartState chart;
