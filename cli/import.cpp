@@ -47,19 +47,7 @@ int RunImport(Tool &tool, const QCommandLineParser &parser) {
     CurveData data;
     FileSettings settings;
     ApplyDimContent(std::get<DimContent>(parsed), data, settings);
-    try {
-        if (parser.isSet(QStringLiteral("sel")))
-            SaveDimFile(tool.environment().fileSystem, tool.environment().clock, output, data,
-                        settings, Settings());
-        else
-            WriteFileReplacing(tool.environment().fileSystem, output, DimFileBytes(data, settings));
-    } catch (const IoError &error) {
-        return tool.ioError(parser.isSet(QStringLiteral("sel"))
-                                ? output + QStringLiteral(" (with SEL.DAT)")
-                                : output,
-                            error);
-    }
-    return ExitOk;
+    return tool.writeCurveFile(parser, output, data, settings);
 }
 
 } // namespace
@@ -79,10 +67,7 @@ const Command &ImportCommand() {
                           QStringLiteral("OUT.DIM"));
             DeclareFormat(parser, QStringLiteral("The input format: csv or json (default: "
                                                  "from the input's extension)."));
-            parser.addOption(QCommandLineOption(
-                QStringLiteral("sel"),
-                QStringLiteral("Also writes SEL.DAT beside the curve file, with the time of "
-                               "day, as the editor's Save does.")));
+            DeclareSel(parser);
             parser.addPositionalArgument(QStringLiteral("FILE"),
                                          QStringLiteral("The .csv or .json file to read."));
         },

@@ -4,6 +4,7 @@
 
 #include <QCommandLineOption>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <array>
@@ -19,6 +20,8 @@ const QCommandLineOption kVersionOption({QStringLiteral("v"), QStringLiteral("ve
 
 // The help's line width, as the parser wraps the option texts.
 constexpr int kHelpWidth = 79;
+// The column of the command names in the command list: the longest and two spaces.
+constexpr int kNameWidth = 10;
 
 // Text broken into lines of at most width characters, between words: the parser wraps its
 // option texts but not the description.
@@ -55,9 +58,21 @@ void DeclareFormat(QCommandLineParser &parser, const QString &description) {
                                         description, QStringLiteral("csv|json")));
 }
 
+void DeclareSel(QCommandLineParser &parser) {
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("sel"), QStringLiteral("Also writes SEL.DAT beside the curve file, with "
+                                              "the time of day, as the editor's Save does.")));
+}
+
+void DeclareChannel(QCommandLineParser &parser, const QString &description) {
+    parser.addOption(
+        QCommandLineOption(QStringLiteral("channel"), description, QStringLiteral("N")));
+}
+
 const std::vector<const Command *> &Tool::commands() {
     static const std::vector<const Command *> list{
-        &InfoCommand(), &ExportCommand(), &ImportCommand(), &RenderCommand(), &CheckCommand()};
+        &InfoCommand(),     &ExportCommand(), &ImportCommand(), &EditCommand(),
+        &DaylightCommand(), &RenderCommand(), &CheckCommand()};
     return list;
 }
 
@@ -76,10 +91,10 @@ QString Tool::mainHelp() const {
                                   "moon) of 96 quarter-hour levels 0..255.\n\nCommands:\n")
                        .arg(kProgram);
     for (const Command *command : commands())
-        text += QStringLiteral("  %1%2\n").arg(command->name, -8).arg(command->summary);
+        text += QStringLiteral("  %1%2\n").arg(command->name, -kNameWidth).arg(command->summary);
     text +=
         QStringLiteral("  %1%2\n")
-            .arg(QStringLiteral("help"), -8)
+            .arg(QStringLiteral("help"), -kNameWidth)
             .arg(QStringLiteral("Shows this help, or a command's: %1 help COMMAND.").arg(kProgram));
     text +=
         QStringLiteral(
@@ -224,14 +239,54 @@ std::optional<int> Tool::openCurveFile(const QCommandLineParser &parser, CurveDa
     const std::optional<QString> path = singleFile(parser, QStringLiteral("FILE.DIM"));
     if (!path)
         return ExitUsage;
+    return openCurveFile(*path, data, settings);
+}
+
+std::optional<int> Tool::openCurveFile(const QString &path, CurveData &data,
+                                       FileSettings &settings) {
     try {
-        if (LoadDimFile(m_env.fileSystem, *path, data, settings) == LoadResult::Loaded)
+        if (LoadDimFile(m_env.fileSystem, path, data, settings) == LoadResult::Loaded)
             return std::nullopt;
     } catch (const IoError &error) {
-        return ioError(*path, error);
+        return ioError(path, error);
     }
-    report(*path, rejection(*path));
+    report(path, rejection(path));
     return ExitDataError;
+}
+
+std::optional<int> Tool::integerOption(const QCommandLineParser &parser, const QString &name,
+                                       int minimum, int maximum) {
+    const QString text = parser.value(name);
+    static const QRegularExpression pattern(QStringLiteral("^[-+]?[0-9]+$"));
+    if (!pattern.match(text).hasMatch()) {
+        usageError(QStringLiteral("malformed --%1 \"%2\"; expected a whole number")
+                       .arg(name, ShownInput(text)));
+        return std::nullopt;
+    }
+    bool fits = false;
+    const qlonglong value = text.toLongLong(&fits);
+    if (!fits || value < minimum || value > maximum) {
+        usageError(QStringLiteral("--%1 %2 is out of range %3..%4")
+                       .arg(name, ShownInput(text))
+                       .arg(minimum)
+                       .arg(maximum));
+        return std::nullopt;
+    }
+    return static_cast<int>(value);
+}
+
+int Tool::writeCurveFile(const QCommandLineParser &parser, const QString &output,
+                         const CurveData &data, const FileSettings &settings) {
+    const bool sel = parser.isSet(QStringLiteral("sel"));
+    try {
+        if (sel)
+            SaveDimFile(m_env.fileSystem, m_env.clock, output, data, settings, Settings());
+        else
+            WriteFileReplacing(m_env.fileSystem, output, DimFileBytes(data, settings));
+    } catch (const IoError &error) {
+        return ioError(sel ? output + QStringLiteral(" (with SEL.DAT)") : output, error);
+    }
+    return ExitOk;
 }
 
 int SystemLanguage() {

@@ -53,6 +53,8 @@ struct Command {
 const Command &InfoCommand();
 const Command &ExportCommand();
 const Command &ImportCommand();
+const Command &EditCommand();
+const Command &DaylightCommand();
 const Command &RenderCommand();
 const Command &CheckCommand();
 
@@ -87,6 +89,17 @@ public:
     // it and gives the status to exit with.
     std::optional<int> openCurveFile(const QCommandLineParser &parser, CurveData &data,
                                      FileSettings &settings);
+    // The curve file at path, loaded as the editor loads it; on a failure reports it and
+    // gives the status to exit with.
+    std::optional<int> openCurveFile(const QString &path, CurveData &data, FileSettings &settings);
+    // The whole number given to option name (without dashes), when it lies in
+    // minimum..maximum; nullopt after reporting a usage error that names the option.
+    std::optional<int> integerOption(const QCommandLineParser &parser, const QString &name,
+                                     int minimum, int maximum);
+    // Writes the exact curve file to output, replacing an old one only once complete, and
+    // with --sel also SEL.DAT beside it as the editor's Save does; gives the exit status.
+    int writeCurveFile(const QCommandLineParser &parser, const QString &output,
+                       const CurveData &data, const FileSettings &settings);
 
 private:
     static const std::vector<const Command *> &commands();
@@ -114,3 +127,7 @@ int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err,
 void DeclareCurveFile(QCommandLineParser &parser, const QString &description);
 void DeclareOutput(QCommandLineParser &parser, const QString &description, const QString &name);
 void DeclareFormat(QCommandLineParser &parser, const QString &description);
+// --sel, which writeCurveFile answers.
+void DeclareSel(QCommandLineParser &parser);
+// --channel N, the channel 1..4 a command writes.
+void DeclareChannel(QCommandLineParser &parser, const QString &description);

@@ -34,22 +34,9 @@ const std::array<StoredSetting, 3> kStoredSettings{
     StoredSetting{QStringLiteral("cloudIntensity"), &FileSettings::SBWolkenA},
     StoredSetting{QStringLiteral("moonChange"), &FileSettings::SBMondA}};
 
-// Minutes since midnight of a well-formed "HH:MM", nullopt for anything else.
-std::optional<int> ParseTime(const QString &text) {
-    static const QRegularExpression pattern(QStringLiteral("^([0-9]{2}):([0-9]{2})$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const int hour = match.captured(1).toInt();
-    const int minute = match.captured(2).toInt();
-    if (hour > 23 || minute > 59)
-        return std::nullopt;
-    return hour * 60 + minute;
-}
-
 // The problem with the time of row `column`, empty when it is the expected quarter-hour.
 QString TimeProblem(const QString &text, int column) {
-    const std::optional<int> minutes = ParseTime(text);
+    const std::optional<int> minutes = ParseTimeOfDay(text);
     if (!minutes)
         return QStringLiteral("malformed time \"%1\" (expected HH:MM)").arg(ShownInput(text));
     if (*minutes != column * 15)
@@ -119,6 +106,18 @@ ImportError AtLine(int line, const QString &problem) {
 
 QString ImportError::message() const {
     return location.isEmpty() ? problem : location + QStringLiteral(": ") + problem;
+}
+
+std::optional<int> ParseTimeOfDay(const QString &text) {
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{2}):([0-9]{2})$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int hour = match.captured(1).toInt();
+    const int minute = match.captured(2).toInt();
+    if (hour > 23 || minute > 59)
+        return std::nullopt;
+    return hour * 60 + minute;
 }
 
 QString QuarterHourText(int column) {

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <variant>
 
 // The curve text formats: CSV (time,white,blue,clouds,moon and 96 rows) and JSON (the three
@@ -35,6 +36,9 @@ ImportResult ParseCurveCsv(const QByteArray &text);
 // Reads the JSON that CurveJson writes: cloudSpeed (1..255), cloudIntensity and moonChange
 // (0..255), and 96 points with time and four levels.
 ImportResult ParseCurveJson(const QByteArray &text);
+
+// The minutes after midnight of a well-formed "HH:MM" (00:00..23:59), nullopt otherwise.
+std::optional<int> ParseTimeOfDay(const QString &text);
 
 // "HH:MM" of quarter-hour column k (0..95).
 QString QuarterHourText(int column);

@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target for the curve-file reader (clang, "fuzz" preset) and runs it
-# for FUZZ_SECONDS (30 by default) on a copy of the seed corpus, so that the corpus in the
-# repository does not grow. Exits non-zero when the fuzzer finds a crash.
+# Builds the libFuzzer targets (clang, "fuzz" preset) and runs each on a copy of its seed
+# corpus in tests/fuzz/corpus/TARGET, so that the corpora in the repository do not grow.
+# FUZZ_SECONDS (30 by default) is the time for all of them together, shared out equally.
+# Every target runs even when one fails; exits non-zero when any of them finds a crash, with
+# the crashing inputs kept in build/fuzz/crashes/TARGET/.
 # Set FUZZ_BUILD_LOCK to a lock file to serialise the build with other builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=(cmake --build --preset fuzz -j"$(nproc)" --target dimfile_fuzz)
+targets=(dimfile_fuzz curvetext_fuzz)
+total="${FUZZ_SECONDS:-30}"
+# libFuzzer reads a time of 0 as no limit: every target gets at least a second.
+each=$((total / ${#targets[@]}))
+((each >= 1)) || each=1
+
+build=(cmake --build --preset fuzz -j"$(nproc)" --target "${targets[@]}")
 cmake --preset fuzz >/dev/null
 if [[ -n "${FUZZ_BUILD_LOCK:-}" ]]; then
     flock "$FUZZ_BUILD_LOCK" "${build[@]}"
@@ -16,16 +24,23 @@ fi
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-cp -r tests/fuzz/corpus "$work/corpus"
-mkdir -p "$work/artifacts"
 
-status=0
-build/fuzz/tests/fuzz/dimfile_fuzz -max_total_time="${FUZZ_SECONDS:-30}" -print_final_stats=1 \
-    -artifact_prefix="$work/artifacts/" "$work/corpus" || status=$?
-
-if [[ $status -ne 0 ]]; then
-    mkdir -p build/fuzz/crashes
-    cp "$work"/artifacts/* build/fuzz/crashes/ 2>/dev/null || true
-    echo "dimfile_fuzz failed (exit $status); inputs kept in build/fuzz/crashes/" >&2
+failed=()
+for target in "${targets[@]}"; do
+    cp -r "tests/fuzz/corpus/$target" "$work/$target"
+    mkdir -p "$work/$target-artifacts"
+    echo "=== $target: ${each} s ==="
+    status=0
+    "build/fuzz/tests/fuzz/$target" -max_total_time="$each" -print_final_stats=1 \
+        -artifact_prefix="$work/$target-artifacts/" "$work/$target" || status=$?
+    if [[ $status -ne 0 ]]; then
+        mkdir -p "build/fuzz/crashes/$target"
+        cp "$work/$target-artifacts"/* "build/fuzz/crashes/$target/" 2>/dev/null || true
+        echo "$target failed (exit $status); inputs kept in build/fuzz/crashes/$target/" >&2
+        failed+=("$target")
+    fi
+done
+if ((${#failed[@]} > 0)); then
+    echo "fuzzing found faults in: ${failed[*]}" >&2
+    exit 1
 fi
-exit "$status"

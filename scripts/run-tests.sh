@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole test suite headless, once with
 # warnings as errors and once under AddressSanitizer + UndefinedBehaviorSanitizer; then fuzzes
-# the curve-file reader briefly (FUZZ_SECONDS, 20 by default; 0 skips it).
+# the curve file and text readers briefly (FUZZ_SECONDS in all, 20 by default; 0 skips it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/packages.sh

@@ -617,7 +617,8 @@ TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions
         const Outcome run = Dimtool(args);
         EXPECT_EQ(run.status, ExitOk);
         EXPECT_TRUE(run.out.startsWith(QStringLiteral("Usage: dimtool COMMAND")));
-        for (const char *command : {"info", "export", "import", "render", "check", "help"})
+        for (const char *command :
+             {"info", "export", "import", "edit", "daylight", "render", "check", "help"})
             EXPECT_TRUE(run.out.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(command))))
                 << command;
     }
@@ -627,6 +628,14 @@ TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions
         {"import",
          {QStringLiteral("--output <OUT.DIM>"), QStringLiteral("--format <csv|json>"),
           QStringLiteral("--sel")}},
+        {"edit",
+         {QStringLiteral("--channel <N>"), QStringLiteral("--copy-from <M>"),
+          QStringLiteral("--fill <LEVEL>"), QStringLiteral("--shift <MINUTES>"),
+          QStringLiteral("--scale <PCT>"), QStringLiteral("--smooth"), QStringLiteral("--sel")}},
+        {"daylight",
+         {QStringLiteral("--start <HH:MM>"), QStringLiteral("--end <HH:MM>"),
+          QStringLiteral("--ramp <MINUTES>"), QStringLiteral("--peak <PCT>"),
+          QStringLiteral("--base <PCT>"), QStringLiteral("--from <FILE.DIM>")}},
         {"render",
          {QStringLiteral("--output <CHART.png>"), QStringLiteral("--size <WxH>"),
           QStringLiteral("--lang <de|en|fr|es>")}},
@@ -840,3 +849,215 @@ TEST_F(DimtoolTest, FullStandardOutputKeepsChecksContract) {
         EXPECT_EQ(S(errText), "dimtool: standard output: cannot write\n");
     }
 }
+
+// ---------------------------------------------------------------------------------------
+// edit and daylight
+
+namespace {
+
+// A command line written as one string of words.
+QStringList Words(const char *line) {
+    return QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+// A channel's 96 levels: level everywhere but at the given columns.
+LevelRow Row(int level, const std::vector<std::pair<int, int>> &points) {
+    LevelRow row{};
+    std::fill_n(row.begin(), 96, level);
+    for (const auto &[column, value] : points)
+        row[static_cast<size_t>(column)] = value;
+    return row;
+}
+
+class DimtoolChannelTest : public DimtoolTest {
+protected:
+    // White 100, 200 at 00:00, 00:15 and 60 at 23:45; blue 40 at 02:30; clouds, moon varied.
+    void SetUp() override {
+        DimtoolTest::SetUp();
+        source = VariedCurves(4);
+        source.Levels[1] = Row(0, {{0, 100}, {1, 200}, {95, 60}});
+        source.Levels[2] = Row(0, {{10, 40}});
+        sourcePath = WriteCurveFile(QStringLiteral("A1.DIM"), source, settings);
+    }
+    // Runs the command and expects exactly the start file with one channel's row replaced.
+    void ExpectWritten(const QStringList &args, int channel, const LevelRow &row,
+                       const CurveData &start, const FileSettings &startSettings) {
+        SCOPED_TRACE(S(args.join(QLatin1Char(' '))));
+        const Outcome run = Dimtool(args + QStringList{QStringLiteral("-o"), out});
+        ASSERT_EQ(run.status, ExitOk) << S(run.err);
+        EXPECT_TRUE(run.out.isEmpty() && run.err.isEmpty());
+        CurveData expected = start;
+        expected.Levels[static_cast<size_t>(channel)] = row;
+        const QByteArray written = ReadAll(out);
+        EXPECT_EQ(written.size(), DimFileSize);
+        EXPECT_EQ(written, DimFileBytes(expected, startSettings));
+        QFile::remove(out);
+    }
+
+    CurveData source;
+    FileSettings settings = StoredSettings(9, 8, 7);
+    QString sourcePath;
+    QString out = Path(QStringLiteral("B2.DIM"));
+};
+
+TEST_F(DimtoolChannelTest, EditAppliesCopyFillShiftScaleSmoothInThatOrder) {
+    struct Case {
+        const char *edits;
+        int channel;
+        LevelRow expected;
+    };
+    const Case cases[] = {
+        // Copied white 100, 200 (00:00, 00:15), 60 (23:45); a quarter later 60, 100, 200;
+        // 150 % 90, 150, 255 (capped); smoothed (b + 2x + a + 2) / 4 around midnight.
+        {"--smooth --scale 150 --shift 15 --copy-from 1", 2,
+         Row(0, {{95, 23}, {0, 83}, {1, 161}, {2, 165}, {3, 64}})},
+        // The fill replaces the copy, then is halved: (100 * 50 + 50) / 100.
+        {"--scale 50 --copy-from 1 --fill 100", 2, Row(50, {})},
+        // Scaled 120, 255, 200 before smoothing (smoothing first would give 250 at 00:15).
+        {"--scale=200 --smooth", 1, Row(0, {{94, 30}, {95, 110}, {0, 194}, {1, 178}, {2, 64}})},
+        {"--shift -30", 1, Row(0, {{93, 60}, {94, 100}, {95, 200}})},
+        {"--shift=1440", 2, source.Levels[2]},
+        {"--fill 0", 4, Row(0, {})},
+        {"--copy-from 2 --shift -1425", 3, Row(0, {{11, 40}})},
+    };
+    for (const Case &c : cases)
+        ExpectWritten(QStringList{QStringLiteral("edit"), sourcePath, QStringLiteral("--channel"),
+                                  QString::number(c.channel)} +
+                          Words(c.edits),
+                      c.channel, c.expected, source, settings);
+}
+
+TEST_F(DimtoolChannelTest, DaylightWritesTheCurveIntoOneChannel) {
+    // 06:00..18:00: rising over 06:00..07:00 by (1 - cos(pi u / 60)) / 2 of 255, falling over
+    // 17:00..18:00 likewise.
+    LevelRow day = Row(0, {{25, 37}, {26, 128}, {27, 218}, {69, 218}, {70, 128}, {71, 37}});
+    std::fill(day.begin() + 28, day.begin() + 69, 255);
+    // Over midnight without a ramp: 50 % is 128 from 22:00 to 02:00, 10 % (26) otherwise.
+    LevelRow night = Row(128, {});
+    std::fill(night.begin() + 9, night.begin() + 88, 26);
+    struct Case {
+        const char *args;
+        int channel;
+        LevelRow expected;
+        bool fromSource;
+    };
+    const Case cases[] = {
+        {"--channel 1 --start 06:00 --end 18:00 --ramp 60 --peak 100", 1, day, false},
+        {"--channel 3 --start 06:00 --end 18:00 --ramp 60 --peak 100", 3, day, true},
+        {"--channel 4 --start 22:00 --end 02:00 --ramp 0 --peak 50 --base 10", 4, night, true},
+        // A ramp of 30 in one hour from 20 % (51): 51 + 204 / 2 a quarter in and before the end.
+        {"--channel 2 --start 08:00 --end 09:00 --ramp 30 --peak 100 --base 20", 2,
+         Row(51, {{33, 153}, {34, 255}, {35, 153}}), true},
+    };
+    for (const Case &c : cases) {
+        QStringList args = QStringList{QStringLiteral("daylight")} + Words(c.args);
+        if (c.fromSource)
+            args << QStringLiteral("--from") << sourcePath;
+        ExpectWritten(args, c.channel, c.expected, c.fromSource ? source : CurveData{},
+                      c.fromSource ? settings : FileSettings{});
+    }
+}
+
+TEST_F(DimtoolChannelTest, BadValuesAreRefusedByNameAndNothingIsWritten) {
+    const QString day = QStringLiteral("--start 06:00 --end 18:00 --ramp 60 --peak 50 ");
+    struct Case {
+        const char *args;
+        QString message;
+    };
+    const Case cases[] = {
+        {"edit --channel 1 --shift 20", QStringLiteral("edit: --shift 20 is not a multiple of 15")},
+        {"edit --channel 1 --shift 1.5",
+         QStringLiteral("edit: malformed --shift \"1.5\"; expected a whole number")},
+        {"edit --channel 1 --scale 0", QStringLiteral("edit: --scale 0 is out of range 1..1000")},
+        {"edit --channel 1 --scale 1001", QStringLiteral("edit: --scale 1001 is out of range")},
+        {"edit --channel 1 --fill 256", QStringLiteral("edit: --fill 256 is out of range 0..255")},
+        {"edit --channel 1 --fill 99999999999999999999",
+         QStringLiteral("edit: --fill 99999999999999999999 is out of range 0..255")},
+        {"edit --channel 1 --fill \x1b", QStringLiteral("edit: malformed --fill \"\\x1b\"")},
+        {"edit --channel 1 --copy-from 5", QStringLiteral("edit: --copy-from 5 is out of range")},
+        {"edit --channel 0 --smooth", QStringLiteral("edit: --channel 0 is out of range 1..4")},
+        {"edit --smooth", QStringLiteral("edit: missing --channel")},
+        {"edit --channel 1", QStringLiteral("edit: nothing to do")},
+        {"daylight --channel 5", QStringLiteral("daylight: --channel 5 is out of range 1..4")},
+        {"daylight --start 06:10",
+         QStringLiteral("daylight: --start 06:10 is not on the quarter-hour grid")},
+        {"daylight --end 23:50",
+         QStringLiteral("daylight: --end 23:50 is out of range 00:00..23:45")},
+        {"daylight --end 24:00",
+         QStringLiteral("daylight: malformed --end \"24:00\"; expected HH:MM, 00:00..23:45")},
+        {"daylight --end 6pm", QStringLiteral("daylight: malformed --end \"6pm\"")},
+        {"daylight --ramp 65", QStringLiteral("daylight: --ramp 65 is not a multiple of 15")},
+        {"daylight --ramp 735", QStringLiteral("daylight: --ramp 735 is out of range 0..720")},
+        {"daylight --peak 101", QStringLiteral("daylight: --peak 101 is out of range 0..100")},
+        {"daylight --base -1", QStringLiteral("daylight: --base -1 is out of range 0..100")},
+        {"daylight A1.DIM", QStringLiteral("daylight: unexpected argument \"A1.DIM\"")},
+    };
+    for (const Case &c : cases) {
+        // The daylight options not given are good; a later one replaces an earlier.
+        const QStringList words = Words(c.args);
+        QStringList args{words.front(), QStringLiteral("-o"), out};
+        if (words.front() == QStringLiteral("edit"))
+            args << sourcePath;
+        else
+            args << QStringLiteral("--channel") << QStringLiteral("1")
+                 << day.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        args << words.mid(1);
+        SCOPED_TRACE(S(args.join(QLatin1Char(' '))));
+        const Outcome run = Dimtool(args);
+        EXPECT_EQ(run.status, ExitUsage);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("dimtool: ") + c.message)) << S(run.err);
+    }
+    const Outcome missing = Dimtool({QStringLiteral("edit"), sourcePath, QStringLiteral("--fill"),
+                                     QStringLiteral("1"), QStringLiteral("--channel=1")});
+    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("dimtool: edit: missing -o OUT.DIM")));
+    EXPECT_EQ(Files(), QStringList{QStringLiteral("A1.DIM")});
+}
+
+TEST_F(DimtoolChannelTest, UnreadableOrRejectedInputWritesNothing) {
+    const QString missing = Path(QStringLiteral("NONE.DIM"));
+    const QString rejected = Path(QStringLiteral("R.DIM"));
+    WriteAll(rejected, QByteArray("\x01\x60\x05", 3) + QByteArray(440, '\0'));
+    const QStringList day =
+        Words("daylight --channel 1 --start 06:00 --end 18:00 --ramp 60 --peak 100 --from");
+    const QStringList edit = Words("edit --channel 1 --smooth");
+    struct Case {
+        QStringList args;
+        int status;
+        const char *message;
+    };
+    const Case cases[] = {
+        {edit + QStringList{missing}, ExitIoError, "NONE.DIM: File not found."},
+        {edit + QStringList{rejected}, ExitDataError, "R.DIM: not a curve file: first header is"},
+        {day + QStringList{missing}, ExitIoError, "NONE.DIM: File not found."},
+        {day + QStringList{rejected}, ExitDataError, "R.DIM: not a curve file"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(S(c.args.join(QLatin1Char(' '))));
+        const Outcome run = Dimtool(c.args + QStringList{QStringLiteral("-o"), out});
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.message))) << S(run.err);
+    }
+    EXPECT_EQ(Files(), (QStringList{QStringLiteral("A1.DIM"), QStringLiteral("R.DIM")}));
+}
+
+TEST_F(DimtoolChannelTest, SelWritesTheSelectionFileBesideTheOutput) {
+    FixedClock clock; // 14:05:09
+    const DimtoolEnvironment environment{SystemFileSystem(), clock, 1};
+    const QString selOut = Path(QStringLiteral("A7.DIM"));
+    for (const QStringList &args :
+         {QStringList{QStringLiteral("edit"), sourcePath} + Words("--channel 2 --smooth"),
+          Words("daylight --channel 2 --start 06:00 --end 18:00 --ramp 60 --peak 100")}) {
+        SCOPED_TRACE(S(args.front()));
+        const Outcome run =
+            Dimtool(args + QStringList{QStringLiteral("-o"), selOut, QStringLiteral("--sel")},
+                    &environment);
+        ASSERT_EQ(run.status, ExitOk) << S(run.err);
+        EXPECT_EQ(ReadAll(selOut).size(), DimFileSize);
+        // Selection 7 (the name's second character), the time, brightness and moon phase 0.
+        EXPECT_EQ(ReadAll(Path(QStringLiteral("SEL.DAT"))),
+                  QByteArray("\x07\x0e\x05\x09\x00\x00", 6));
+        QFile::remove(Path(QStringLiteral("SEL.DAT")));
+    }
+}
+
+} // namespace
