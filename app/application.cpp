@@ -10,6 +10,8 @@
 #include <array>
 #include <memory>
 
+namespace dim::app {
+
 void SetUpApplication(QApplication &app) {
     app.setApplicationName(QStringLiteral("dimeditor"));
     app.setApplicationVersion(QStringLiteral(PROJECT_VERSION));
@@ -42,3 +44,5 @@ void UseToolkitLanguage(int row) {
     translator = std::move(next);
     QCoreApplication::installTranslator(translator.get());
 }
+
+} // namespace dim::app

@@ -4,6 +4,8 @@
 
 class QApplication;
 
+namespace dim::app {
+
 // Sets up the application: its title, a window icon drawn from the sheet's logo.
 void SetUpApplication(QApplication &app);
 
@@ -11,3 +13,5 @@ void SetUpApplication(QApplication &app);
 // for a row of the language list: German, English, French or Spanish. Dialogs already made
 // are relabelled.
 void UseToolkitLanguage(int row);
+
+} // namespace dim::app

@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QSignalBlocker>
 
+namespace dim::app {
+
 namespace {
 
 // The chart as screen readers see it: its name and description as set on the widget, and
@@ -209,3 +211,5 @@ QItemSelectionModel::SelectionFlags LanguageList::selectionCommand(const QModelI
         return QItemSelectionModel::ClearAndSelect;
     return flags;
 }
+
+} // namespace dim::app

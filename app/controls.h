@@ -10,6 +10,8 @@
 
 class QLineEdit;
 
+namespace dim::app {
+
 // The chart's paint box: it owns the surface that painting draws into and only presents
 // it. A resize makes a new surface and asks for a full paint.
 class ChartView : public QWidget {
@@ -106,3 +108,5 @@ protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event) const override;
 };
+
+} // namespace dim::app

@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QUrl>
 
+namespace dim::app {
+
 namespace {
 
 const QString kProgram = QStringLiteral("dimeditor");
@@ -132,3 +134,5 @@ QString DroppedCurveFile(const QMimeData *data) {
         return {};
     return file.absoluteFilePath();
 }
+
+} // namespace dim::app

@@ -4,6 +4,9 @@
 #include <QStringList>
 
 class QMimeData;
+
+namespace dim::app {
+
 class TForm1;
 
 // What the editor's command line asks for.
@@ -29,3 +32,5 @@ void OpenFromCommandLine(TForm1 &window, const CommandLine &line);
 // The full path of the one local curve file (*.DIM, any case) a drag carries; empty for
 // anything else: several files, a folder, a remote address, text.
 QString DroppedCurveFile(const QMimeData *data);
+
+} // namespace dim::app

@@ -9,6 +9,8 @@
 #include <cstdio>
 
 int main(int argc, char **argv) {
+    using namespace dim;
+    using namespace dim::app;
     // --help and --version answer before anything needs a display.
     QStringList raw;
     for (int i = 1; i < argc; ++i)

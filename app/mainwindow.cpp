@@ -38,6 +38,8 @@
 #define DIM_MAKER_URL "https://www.kelmaro-brantoq.example/"
 #endif
 
+namespace dim::app {
+
 namespace {
 
 constexpr int kMinOuterWidth = 640;
@@ -424,7 +426,7 @@ const QImage &TForm1::sheet() {
 }
 
 QString TForm1::GetText(int slot) const {
-    return ::GetText(m_state.texts, lbl->currentRow(), slot);
+    return dim::GetText(m_state.texts, lbl->currentRow(), slot);
 }
 
 void TForm1::ApplyLanguage(int index) {
@@ -449,7 +451,7 @@ void TForm1::PaintCurves(bool full) {
     const PaintInputs inputs =
         EditorPaintInputs(sheet(), m_preview ? *m_preview : m_state.document.Levels(),
                           m_state.settings, m_state.texts, lbl->currentRow(), palette());
-    const QRegion changed = ::PaintCurves(pb->surface(), m_state.chart, inputs, full);
+    const QRegion changed = dim::PaintCurves(pb->surface(), m_state.chart, inputs, full);
     if (!changed.isEmpty())
         pb->update(changed);
 }
@@ -653,3 +655,5 @@ void TForm1::Channels() {
     PaintCurves(true);
     ENKChange();
 }
+
+} // namespace dim::app

@@ -21,9 +21,6 @@
 #include <map>
 #include <optional>
 
-class ChartView;
-class ImageControl;
-class LanguageList;
 class QCheckBox;
 class QComboBox;
 class QFileDialog;
@@ -38,6 +35,12 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QTimer;
+
+namespace dim::app {
+
+class ChartView;
+class ImageControl;
+class LanguageList;
 class Services;
 class UpDown;
 
@@ -236,3 +239,5 @@ public:
     QMenu *chartMenu = nullptr;
     std::map<ToolText, QAction *> toolActions;
 };
+
+} // namespace dim::app

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QListWidget>
 
+namespace dim::app {
+
 bool TForm1::pbKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     // Keys with Ctrl or Alt are the window's shortcuts (the curve tools, undo).
     if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
@@ -66,3 +68,5 @@ void TForm1::relabelChart() {
     if (pb->hasFocus())
         showPointCursor(pb->pointText());
 }
+
+} // namespace dim::app

@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+namespace dim::app {
+
 namespace {
 
 class Desktop final : public Services {
@@ -46,3 +48,5 @@ Services &DesktopServices() {
     static Desktop desktop;
     return desktop;
 }
+
+} // namespace dim::app

@@ -6,6 +6,8 @@
 class QFileDialog;
 class QWidget;
 
+namespace dim::app {
+
 // Where the window asks the user or the desktop: modal file dialogs, the OK/Cancel box, the
 // error box and the web browser. Tests put a double with prepared answers in its place.
 class Services {
@@ -25,3 +27,5 @@ public:
 
 // The real dialogs and desktop.
 Services &DesktopServices();
+
+} // namespace dim::app

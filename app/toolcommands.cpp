@@ -13,6 +13,8 @@
 #include <QListWidget>
 #include <QMenu>
 
+namespace dim::app {
+
 namespace {
 
 // The step's name: the menu text without its accelerator and dots.
@@ -239,3 +241,5 @@ void TForm1::DaylightCurve() {
     const DaylightParams params = dialog.params();
     applyToChannel(ToolText::Daylight, [params](const DayCurve &) { return Daylight(params); });
 }
+
+} // namespace dim::app

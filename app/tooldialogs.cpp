@@ -8,6 +8,8 @@
 #include <QFormLayout>
 #include <QSpinBox>
 
+namespace dim::app {
+
 namespace {
 
 QSpinBox *SpinBox(QWidget *parent, const char *name, int min, int max, int value) {
@@ -111,3 +113,5 @@ void DaylightDialog::changed() {
     if (onChange)
         onChange(params());
 }
+
+} // namespace dim::app

@@ -9,6 +9,8 @@
 class QComboBox;
 class QSpinBox;
 
+namespace dim::app {
+
 // The small dialogs of the curve tools, labelled in a language of the language list. Each
 // control has an object name, so that tests drive them by name.
 
@@ -52,3 +54,5 @@ private:
     QSpinBox *m_peak;
     QSpinBox *m_base;
 };
+
+} // namespace dim::app

@@ -1,5 +1,7 @@
 #include "cli/tool.h"
 
+namespace dim::cli {
+
 namespace {
 
 int RunCheck(Tool &tool, const QCommandLineParser &parser) {
@@ -38,3 +40,5 @@ const Command &CheckCommand() {
         RunCheck};
     return command;
 }
+
+} // namespace dim::cli

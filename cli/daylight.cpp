@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 
+namespace dim::cli {
+
 namespace {
 
 // The option behind each value that the daylight curve checks, in DaylightValue order.
@@ -140,3 +142,5 @@ const Command &DaylightCommand() {
         RunDaylight};
     return command;
 }
+
+} // namespace dim::cli

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace dim::cli {
+
 namespace {
 
 int RunEdit(Tool &tool, const QCommandLineParser &parser) {
@@ -107,3 +109,5 @@ const Command &EditCommand() {
         RunEdit};
     return command;
 }
+
+} // namespace dim::cli

@@ -3,6 +3,8 @@
 #include "model/curvetext.h"
 #include "texts/texts.h"
 
+namespace dim::cli {
+
 namespace {
 
 int RunExport(Tool &tool, const QCommandLineParser &parser) {
@@ -38,3 +40,5 @@ const Command &ExportCommand() {
         RunExport};
     return command;
 }
+
+} // namespace dim::cli

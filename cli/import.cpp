@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+namespace dim::cli {
+
 namespace {
 
 int RunImport(Tool &tool, const QCommandLineParser &parser) {
@@ -74,3 +76,5 @@ const Command &ImportCommand() {
         RunImport};
     return command;
 }
+
+} // namespace dim::cli

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <iterator>
 
+namespace dim::cli {
+
 namespace {
 
 // The channels of a curve file in file order, as the report names them.
@@ -63,3 +65,5 @@ const Command &InfoCommand() {
         RunInfo};
     return command;
 }
+
+} // namespace dim::cli

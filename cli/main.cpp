@@ -5,6 +5,8 @@
 #include <cstdio>
 
 int main(int argc, char **argv) {
+    using namespace dim;
+    using namespace dim::cli;
     // The chart is drawn off screen: dimtool needs no display unless one is asked for.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

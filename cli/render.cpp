@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <array>
 
+namespace dim::cli {
+
 namespace {
 
 // The bands' language for a --lang code: the row of the text table.
@@ -78,8 +80,8 @@ int RunRender(Tool &tool, const QCommandLineParser &parser) {
     TextTable texts;
     FillTexts(texts);
     // The colours the editor takes from its palette, on the same platform.
-    const PaintInputs inputs = EditorPaintInputs(sheet, data.Levels, Settings(), texts,
-                                                 *language, QGuiApplication::palette());
+    const PaintInputs inputs = EditorPaintInputs(sheet, data.Levels, Settings(), texts, *language,
+                                                 QGuiApplication::palette());
     QImage image(*size, QImage::Format_RGB32);
     image.fill(inputs.buttonFace);
     ChartState chart;
@@ -128,3 +130,5 @@ const Command &RenderCommand() {
         RunRender};
     return command;
 }
+
+} // namespace dim::cli

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 
+namespace dim::cli {
+
 namespace {
 
 const QString kProgram = QStringLiteral("dimtool");
@@ -319,3 +321,5 @@ int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err,
     err.flush();
     return status;
 }
+
+} // namespace dim::cli

@@ -14,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+namespace dim::cli {
+
 // Exit statuses of dimtool, after the BSD sysexits codes.
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitUsage = 64;     // a bad command line
@@ -131,3 +133,5 @@ void DeclareFormat(QCommandLineParser &parser, const QString &description);
 void DeclareSel(QCommandLineParser &parser);
 // --channel N, the channel 1..4 a command writes.
 void DeclareChannel(QCommandLineParser &parser, const QString &description);
+
+} // namespace dim::cli

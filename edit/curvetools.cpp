@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace dim {
+
 namespace {
 
 // The non-negative remainder of a by m > 0.
@@ -189,3 +191,5 @@ std::vector<std::pair<int, int>> StrokeGapFill(int c0, int l0, int c1, int l1, i
     }
     return fill;
 }
+
+} // namespace dim

@@ -10,6 +10,8 @@
 #include <variant>
 #include <vector>
 
+namespace dim {
+
 // The tools that reshape one channel's day: 96 levels 0..255, column c at 15 * c minutes.
 // Every function here is pure; the caller writes the results through its document.
 using DayCurve = std::array<int, FilePoints>;
@@ -104,3 +106,5 @@ DayCurve Daylight(const DaylightParams &params);
 // 0..pointCount - 1, with the level on the straight line between the two, rounded half away
 // from zero. Empty when the columns are equal or adjacent.
 std::vector<std::pair<int, int>> StrokeGapFill(int c0, int l0, int c1, int l1, int pointCount);
+
+} // namespace dim

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace dim {
+
 namespace {
 
 // One cell of the level table before and after a step.
@@ -214,3 +216,5 @@ size_t CurveDocument::cellsHeld() const {
         total += static_cast<const CurveStep *>(m_stack.command(i))->cells();
     return total;
 }
+
+} // namespace dim

@@ -14,6 +14,8 @@
 #include <map>
 #include <utility>
 
+namespace dim {
+
 // What a step changed: rows of the level table (bit r for row r) and whether the file
 // settings moved.
 struct CurveChange {
@@ -93,3 +95,5 @@ private:
     QUndoStack m_stack;
     std::map<std::pair<int, int>, std::pair<int32_t, int32_t>> m_stroke;
 };
+
+} // namespace dim

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace dim {
+
 PointKeyResult ApplyPointKey(PointCursor &cursor, int key, bool shift, const LevelTable &levels) {
     const int level =
         levels[static_cast<size_t>(cursor.channel)][static_cast<size_t>(cursor.column)];
@@ -80,3 +82,5 @@ QString PointDescription(const TextTable &texts, int language, int channel, int 
     return ChannelName(texts, language, channel).trimmed() + QLatin1Char(' ') + ColumnTime(column) +
            QLatin1Char(' ') + QString::number(LevelPercent(level)) + QLatin1Char('%');
 }
+
+} // namespace dim

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace dim {
+
 // The point the keyboard edits on the chart: a channel 1..4 and a column 0..95, with the
 // percentage being typed for it.
 struct PointCursor {
@@ -34,3 +36,5 @@ PointCursor StartPointCursor(int channel, int column);
 
 // "Blau 7:15 75%": the point's channel, time and level, as screen readers are told.
 QString PointDescription(const TextTable &texts, int language, int channel, int column, int level);
+
+} // namespace dim

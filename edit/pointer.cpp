@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace dim {
+
 QString ColumnTime(int column) {
     const int minute = (column % 4) * 15;
     QString text = QString::number(column / 4) + QLatin1Char(':') + QString::number(minute);
@@ -61,3 +63,5 @@ PointerResult PointerEvent(CursorState &cursor, ChartState &chart, CurveDocument
     }
     return result;
 }
+
+} // namespace dim

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+namespace dim {
+
 // The last accepted pointer position over the chart.
 struct CursorState {
     int CursorColumn = 0;
@@ -43,3 +45,5 @@ struct PointerResult {
 // no cell.
 PointerResult PointerEvent(CursorState &cursor, ChartState &chart, CurveDocument &document,
                            const TextTable &texts, int language, bool leftHeld, int x, int y);
+
+} // namespace dim

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace dim {
+
 int StepTimeMs(int tempo, int stepFactor) {
     // Default rounding mode: to nearest, ties to even.
     const long double t = 256.0L / (tempo + 1) * stepFactor;
@@ -29,3 +31,5 @@ int ApplyChannelMode(Settings &settings, ChannelMode mode) {
     settings.udn.setMax(92);
     return TenChannelStepFactor;
 }
+
+} // namespace dim

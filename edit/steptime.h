@@ -5,6 +5,8 @@
 #include <QChar>
 #include <QString>
 
+namespace dim {
+
 // Step factors: the time per step in milliseconds at the highest tempo.
 inline constexpr int ActivationStepFactor = 830;
 inline constexpr int FiveChannelStepFactor = 460;
@@ -23,3 +25,5 @@ enum class ChannelMode { Five, Ten };
 // step factor of that mode. The five-channel mode lowers a channel count above 5; no mode
 // changes a minimum or the point count.
 int ApplyChannelMode(Settings &settings, ChannelMode mode);
+
+} // namespace dim

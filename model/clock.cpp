@@ -2,6 +2,8 @@
 
 #include <QTime>
 
+namespace dim {
+
 namespace {
 
 class LocalClock final : public Clock {
@@ -18,3 +20,5 @@ const Clock &SystemClock() {
     static const LocalClock clock;
     return clock;
 }
+
+} // namespace dim

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace dim {
+
 // The time of day, read from one reading of the local clock.
 struct TimeOfDay {
     int hour;
@@ -15,3 +17,5 @@ public:
 
 // The local clock of the system.
 const Clock &SystemClock();
+
+} // namespace dim

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <optional>
 
+namespace dim {
+
 namespace {
 
 // The channels of a curve file in file order (rows 1..4 of the level table), under the
@@ -269,3 +271,5 @@ QByteArray CurveJson(const CurveData &data, const FileSettings &settings) {
     root.insert(QStringLiteral("points"), points);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
+
+} // namespace dim

@@ -10,6 +10,8 @@
 #include <optional>
 #include <variant>
 
+namespace dim {
+
 // The curve text formats: CSV (time,white,blue,clouds,moon and 96 rows) and JSON (the three
 // settings and 96 points), written and read back exactly.
 
@@ -47,3 +49,5 @@ QString QuarterHourText(int column);
 QByteArray CurveCsv(const CurveData &data);
 // The three settings and the 96 points of channels 1..4 as indented JSON.
 QByteArray CurveJson(const CurveData &data, const FileSettings &settings);
+
+} // namespace dim

@@ -1,5 +1,7 @@
 #include "model/dimfile.h"
 
+namespace dim {
+
 namespace {
 
 // The most bytes the reading rules can consume: block 1, a block 2 of the longest row,
@@ -146,3 +148,5 @@ void SaveDimFile(FileSystem &fs, const Clock &clock, const QString &path, const 
     const QString selPath = FolderOf(path) + QStringLiteral("SEL.DAT");
     WriteFileReplacing(fs, selPath, SelFileBytes(path, clock.now(), settings));
 }
+
+} // namespace dim

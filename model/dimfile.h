@@ -13,6 +13,8 @@
 #include <optional>
 #include <variant>
 
+namespace dim {
+
 // The curve file: block 1 (tag 1, 96 x 4 levels), block 2 (tag 2, 30 x 1 bytes of 255),
 // block 3 (tag 3, 20 x 1: cloud speed, cloud intensity, moon-change intensity, 17 zeros).
 inline constexpr int DimFileSize = 443;
@@ -61,3 +63,5 @@ uint8_t Windows1252Code(QChar c);
 // once complete. Raises IoError on a failure.
 void SaveDimFile(FileSystem &fs, const Clock &clock, const QString &path, const CurveData &data,
                  const FileSettings &fileSettings, const Settings &settings);
+
+} // namespace dim

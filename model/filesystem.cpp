@@ -21,6 +21,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace dim {
+
 IoError::IoError(int code, QString message)
     : m_code(code), m_message(std::move(message)), m_what(m_message.toUtf8()) {}
 
@@ -484,3 +486,5 @@ QByteArray ReadFileStart(FileSystem &fs, const QString &path, int maxBytes) {
     bytes.truncate(static_cast<int>(done));
     return bytes;
 }
+
+} // namespace dim

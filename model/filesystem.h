@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <exception>
 
+namespace dim {
+
 // An input/output failure: a numeric code and its German message, as shown to the user.
 class IoError : public std::exception {
 public:
@@ -104,3 +106,5 @@ void WriteFileReplacing(FileSystem &fs, const QString &path, const QByteArray &b
 // Reads at most maxBytes from the start of an existing regular file, opened for reading
 // only. A failure raises IoError; a shorter file simply gives fewer bytes.
 QByteArray ReadFileStart(FileSystem &fs, const QString &path, int maxBytes);
+
+} // namespace dim

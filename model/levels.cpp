@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace dim {
+
 void ClearLevels(CurveData &data) {
     for (LevelRow &row : data.Levels)
         std::fill(row.begin(), row.begin() + 128, 0);
@@ -10,3 +12,5 @@ void ClearLevels(CurveData &data) {
 int LevelPercent(int level) {
     return std::min(level * 101 / 255, 100);
 }
+
+} // namespace dim

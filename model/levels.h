@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace dim {
+
 // The level table: one curve per channel row, one cell per quarter-hour column.
 // Row 0 belongs to no channel; columns from the point count up to 255 are spare.
 inline constexpr int LevelRows = 11;
@@ -23,3 +25,5 @@ void ClearLevels(CurveData &data);
 
 // A level shown to the user: level * 101 / 255, capped at 100.
 int LevelPercent(int level);
+
+} // namespace dim

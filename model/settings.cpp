@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace dim {
+
 void SpinnerSetting::setPosition(int value) {
     Position = static_cast<int16_t>(std::clamp<int>(value, Min, Max));
 }
@@ -27,3 +29,5 @@ FileSettings FileSettings::fromStored(int cloudSpeed, int cloudIntensity, int mo
     settings.SBMondA.setPosition(moonChange);
     return settings;
 }
+
+} // namespace dim

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace dim {
+
 // An up-down spinner position: a signed 16-bit value with its own range.
 struct SpinnerSetting {
     int16_t Min;
@@ -49,3 +51,5 @@ struct Settings {
     ScrollSetting sbhell{0, 100, 0}; // brightness
     ScrollSetting sbmond{0, 27, 0};  // moon phase
 };
+
+} // namespace dim

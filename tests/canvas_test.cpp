@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace dim;
+
 namespace {
 
 constexpr QRgb kWhite = 0xffffffffu;

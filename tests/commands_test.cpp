@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+using namespace dim;
+using namespace dim::app;
+
 namespace {
 
 class Commands : public WindowTest {

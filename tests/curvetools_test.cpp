@@ -6,6 +6,8 @@
 
 #include <climits>
 
+using namespace dim;
+
 namespace {
 
 // The numbers 0..count-1 joined by the separators in turn; field `replaced` becomes `field`.

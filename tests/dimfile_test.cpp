@@ -22,6 +22,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace dim;
+
 namespace {
 
 // ---------------------------------------------------------------------------------------

@@ -20,6 +20,10 @@
 #include <utility>
 #include <vector>
 
+using namespace dim;
+using namespace dim::app;
+using namespace dim::cli;
+
 namespace {
 
 // ---------------------------------------------------------------------------------------

@@ -7,6 +7,9 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
+using namespace dim;
+using namespace dim::app;
+
 namespace {
 
 class Document : public ::testing::Test {

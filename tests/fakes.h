@@ -9,6 +9,8 @@
 #include <deque>
 #include <optional>
 
+namespace dim::app {
+
 // Dialogs and desktop with prepared answers; records what the window asked.
 class ScriptedServices : public Services {
 public:
@@ -57,3 +59,5 @@ public:
     TimeOfDay time{14, 5, 9};
     TimeOfDay now() const override { return time; }
 };
+
+} // namespace dim::app

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+using namespace dim;
+
 namespace {
 
 Geometry Layout(int w, int h, int points = 96, int channels = 4) {

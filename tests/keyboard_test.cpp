@@ -5,6 +5,9 @@
 #include <QListWidget>
 #include <QScrollBar>
 
+using namespace dim;
+using namespace dim::app;
+
 namespace {
 
 class Keyboard : public WindowTest {

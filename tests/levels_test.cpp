@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace dim;
+
 namespace {
 
 TEST(LevelTable, StartsFlatAtZero) {

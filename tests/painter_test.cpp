@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace dim;
+
 namespace {
 
 constexpr QRgb kRed = 0xffff0000u;

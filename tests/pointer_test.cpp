@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace dim;
+
 namespace {
 
 class PointerTest : public ::testing::Test {

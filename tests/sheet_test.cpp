@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace dim;
+
 namespace {
 
 void ExpectNear(QRgb actual, int r, int g, int b, int tolerance, const char *where) {

@@ -11,6 +11,9 @@
 #include <QSpinBox>
 #include <QTimer>
 
+using namespace dim;
+using namespace dim::app;
+
 namespace {
 
 class Tools : public WindowTest {

@@ -14,6 +14,8 @@
 #include <memory>
 #include <tuple>
 
+namespace dim::app {
+
 // A real main window on the offscreen platform, with scripted dialogs and a fixed clock.
 class WindowTest : public ::testing::Test {
 protected:
@@ -59,3 +61,5 @@ protected:
     std::unique_ptr<EditorState> state;
     std::unique_ptr<TForm1> window;
 };
+
+} // namespace dim::app

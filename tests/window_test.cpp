@@ -17,6 +17,9 @@
 #include <QScrollBar>
 #include <QTimer>
 
+using namespace dim;
+using namespace dim::app;
+
 namespace {
 
 using StartState = WindowTest;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace dim {
+
 namespace {
 
 struct LanguageRow {
@@ -126,3 +128,5 @@ QString ShownInput(const QString &text, int limit) {
         shown += QLatin1String("...");
     return shown;
 }
+
+} // namespace dim

@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace dim {
+
 // The table of user-interface texts: one row per language, one slot per text role.
 // Rows 0..3 are the languages of the language list; rows 4..9 hold copies of row 0
 // and row 10 stays empty. Every text is made of Windows-1252 letters.
@@ -52,3 +54,5 @@ QString ChannelName(const TextTable &table, int row, int channel);
 // \xNN or \uNNNN, and cut to at most limit characters with "..." when longer (no limit
 // for a negative one).
 QString ShownInput(const QString &text, int limit = 60);
+
+} // namespace dim

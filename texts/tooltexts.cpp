@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace dim {
+
 namespace {
 
 using Row = std::array<const char *, 4>; // German, English, French, Spanish
@@ -70,3 +72,5 @@ QString GetToolText(ToolText text, int language) {
         language = 1;
     return QString::fromUtf8(kTexts[static_cast<size_t>(text)][static_cast<size_t>(language)]);
 }
+
+} // namespace dim

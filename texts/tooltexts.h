@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace dim {
+
 // The texts of the curve tools (the chart's menu, its dialogs and its notices) in the
 // languages of the language list: rows 0 German, 1 English, 2 French, 3 Spanish.
 enum class ToolText {
@@ -45,3 +47,5 @@ enum class ToolText {
 
 // The text in a language; an unknown row gives the English one.
 QString GetToolText(ToolText text, int language);
+
+} // namespace dim

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace dim {
+
 namespace {
 
 QRgb *Row(QImage &image, int y) {
@@ -218,3 +220,5 @@ void DrawTranslucentText(Canvas &canvas, const QRect &rect, uint8_t alpha, const
     AlphaBlend(canvas.surface(), box.left(), box.top(), scratch, 0, 0, box.width(), box.height(),
                alpha);
 }
+
+} // namespace dim

@@ -11,6 +11,8 @@
 
 class QPainter;
 
+namespace dim {
+
 // Raster operations with the exact rules of a classic desktop canvas, on an RGB32 surface.
 // Only text goes through QPainter.
 class Canvas {
@@ -94,3 +96,5 @@ QRect TranslucentTextBox(const Canvas &canvas, const QRect &rect, const QFont &f
 constexpr uint32_t DivideBy255(uint32_t x) {
     return (x + 1 + (x >> 8)) >> 8;
 }
+
+} // namespace dim

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace dim {
+
 void MoveToPoint(Canvas &canvas, Geometry &geometry, int channel, int column, int level) {
     geometry.MapPoint(channel, column, level);
     canvas.moveTo(geometry.PointX, geometry.PointY);
@@ -201,3 +203,5 @@ PaintInputs EditorPaintInputs(const QImage &sheet, const LevelTable &levels,
                        palette.color(QPalette::Button).rgb(),
                        BandCaptions(texts, language)};
 }
+
+} // namespace dim

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace dim {
+
 inline constexpr int DirtyFlagCount = 4;
 
 // What the chart keeps between paints: its geometry and the repaint flags of bands 1..4.
@@ -73,3 +75,5 @@ void CopyBandBackground(QImage &surface, int dstY, const QImage &sheet, int shee
 // partial one only the bands flagged dirty, clearing their flags. The axis strip and all
 // labels are redrawn either way. Returns the area whose pixels may have changed.
 QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, bool full);
+
+} // namespace dim

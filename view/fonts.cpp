@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace dim {
+
 int PixelSizeForCellHeight(QFont font, int cellHeight) {
     // Start from the cell height of a large probe, then step to the exact size: a few font
     // loads rather than one per pixel size.
@@ -43,3 +45,5 @@ QFont LabelFont() {
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
+
+} // namespace dim

@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+namespace dim {
+
 // The band-caption font: a heavy sans ("Arial Black" where installed, otherwise the heaviest
 // face fontconfig offers for it) with a character height of 113 pixels, bold.
 QFont CaptionFont();
@@ -17,3 +19,5 @@ QFont LabelFont();
 // The pixel size of the largest font of the given face whose cell (ascent + descent)
 // is at most cellHeight.
 int PixelSizeForCellHeight(QFont font, int cellHeight);
+
+} // namespace dim

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace dim {
+
 void Geometry::UpdateLayout(int boxWidth, int boxHeight, int pointCount, int channelCount) {
     ChartWidth = boxWidth - 20;
     ChartHeight = boxHeight - AxisStripHeight;
@@ -42,3 +44,5 @@ std::optional<PointerHit> Geometry::LocatePointer(int x, int y) const {
     level = std::clamp(level, 0, 255);
     return PointerHit{column, channel, level};
 }
+
+} // namespace dim

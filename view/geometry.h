@@ -2,6 +2,8 @@
 
 #include <optional>
 
+namespace dim {
+
 // A pointer position taken up as a curve point.
 struct PointerHit {
     int column;
@@ -39,3 +41,5 @@ struct Geometry {
 
 inline constexpr int MaxBandHeight = 250;
 inline constexpr int AxisStripHeight = 50;
+
+} // namespace dim

@@ -10,6 +10,8 @@
 
 #include <jpeglib.h>
 
+namespace dim {
+
 namespace {
 
 // libjpeg's default error exit ends the process; this one jumps back to the decoder.
@@ -114,3 +116,5 @@ QImage ControlPanelPicture(const QImage &sheet, int width, int height) {
                     static_cast<size_t>(width) * sizeof(QRgb));
     return picture;
 }
+
+} // namespace dim

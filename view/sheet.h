@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QString>
 
+namespace dim {
+
 // The sprite sheet: band backgrounds, the axis strip and the control-panel picture.
 inline constexpr int SheetWidth = 2200;
 inline constexpr int SheetHeight = 1105;
@@ -22,3 +24,5 @@ QImage DecodeJpeg(const QByteArray &data, QString *error = nullptr);
 // The control-panel picture for a column of the given size: the sheet's stripe from
 // x 2000, y 0; rows below the sheet's end continue its last row.
 QImage ControlPanelPicture(const QImage &sheet, int width, int height);
+
+} // namespace dim

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+using namespace dim;
+
 namespace {
 
 void Check(bool condition) {

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <optional>
 
+using namespace dim;
+
 namespace {
 
 void Check(bool condition) {
