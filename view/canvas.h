@@ -11,6 +11,30 @@
 
 class QPainter;
 
+// Unsmoothed texts drawn once and kept as the runs of pixels they set: drawing one again
+// sets the same pixels QPainter would, without shaping or rasterising the text again.
+// Texts that come out with smoothed pixels are not kept; the canvas draws those itself.
+class TextSpriteCache {
+public:
+    struct Span {
+        int dx; // from the text's top-left corner
+        int dy;
+        int length;
+    };
+    struct Sprite {
+        QString text;
+        QString fontKey;
+        int advance = 0;
+        bool usable = false;
+        std::vector<Span> spans;
+    };
+    // The sprite of text in font, drawn on first use. fontKey is font.key().
+    const Sprite &sprite(const QFont &font, const QString &fontKey, const QString &text);
+
+private:
+    std::vector<Sprite> m_sprites;
+};
+
 // Raster operations with the exact rules of a classic desktop canvas, on an RGB32 surface.
 // Only text goes through QPainter.
 class Canvas {
@@ -48,17 +72,26 @@ public:
 
     QPoint position() const { return {m_x, m_y}; }
 
+    // Unsmoothed texts are then drawn from, and measured by, the given cache.
+    void setTextCache(TextSpriteCache *cache) { m_textCache = cache; }
+
 private:
     void plot(int x, int y, QRgb color);
+    const TextSpriteCache::Sprite *cachedSprite(const QString &text) const;
 
     QImage &m_surface;
+    int m_width;
+    int m_height;
     uchar *m_bits;     // the surface's pixels, taken once
     qsizetype m_pitch; // bytes per row
     QRgb m_pen = 0xff000000u;
     QRgb m_brush = 0xffffffffu;
     QRgb m_fontColor = 0xff000000u;
     QFont m_font;
+    QString m_fontKey;
     int m_ascent = 0;
+    int m_fontHeight = 0;
+    TextSpriteCache *m_textCache = nullptr;
     // One painter serves every text of a paint; raster writes go straight to the same memory.
     std::unique_ptr<QPainter> m_textPainter;
     int m_x = 0;

@@ -3,6 +3,9 @@
 #include "view/fonts.h"
 #include "view/sheet.h"
 
+#include <QFontMetrics>
+#include <QPainter>
+
 #include <algorithm>
 #include <cstring>
 
@@ -51,75 +54,190 @@ void DrawMarker(Canvas &canvas, const Geometry &g) {
     canvas.rectangle(g.PointX - 3, g.PointY - 3, g.PointX + 3, g.PointY + 3);
 }
 
+bool SameCaption(const CaptionCache &cache, const PaintInputs &in, const QString &text, int look,
+                 int bandHeight, QSize surfaceSize) {
+    return cache.valid && cache.look == look && cache.bandHeight == bandHeight &&
+           cache.surfaceSize == surfaceSize && cache.color == in.captionColor &&
+           cache.sheetKey == in.sheet.cacheKey() && cache.text == text &&
+           cache.font == in.captionFont;
+}
+
+// Whether the caption's glyphs, drawn into rect as DrawTranslucentText draws them, put any
+// ink on the rows above row `top`.
+bool InkAbove(const QRect &rect, const QRect &above, const QFont &font, const QString &text) {
+    if (above.isEmpty())
+        return false;
+    QImage probe(above.size(), QImage::Format_RGB32);
+    if (probe.isNull())
+        return true;
+    probe.fill(0xff000000u);
+    {
+        QPainter painter(&probe);
+        painter.setFont(font);
+        painter.setPen(QColor::fromRgb(0xffffffffu));
+        painter.drawText(QPoint(rect.left() + 20, rect.top() + 20 + QFontMetrics(font).ascent()) -
+                             above.topLeft(),
+                         text);
+    }
+    for (int y = 0; y < probe.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(probe.constScanLine(y));
+        for (int x = 0; x < probe.width(); ++x)
+            if (line[x] != 0xff000000u)
+                return true;
+    }
+    return false;
+}
+
+// Keeps the pixels of `after` that differ from `before` (both the size of box, which lies at
+// the band's top row `top`) as runs.
+void KeepChangedPixels(CaptionCache &cache, const QImage &before, const QImage &after,
+                       const QRect &box, int top) {
+    cache.runs.clear();
+    cache.pixels.clear();
+    for (int y = 0; y < box.height(); ++y) {
+        const QRgb *was = reinterpret_cast<const QRgb *>(before.constScanLine(y));
+        const QRgb *now = reinterpret_cast<const QRgb *>(after.constScanLine(y));
+        for (int x = 0; x < box.width();) {
+            if (was[x] == now[x]) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < box.width() && was[x] != now[x])
+                ++x;
+            cache.runs.push_back({box.left() + start, box.top() - top + y, x - start,
+                                  static_cast<int>(cache.pixels.size())});
+            cache.pixels.insert(cache.pixels.end(), now + start, now + x);
+        }
+    }
+}
+
 // The caption of band b (1..4), blended into the rectangle from 30 rows above the band to its
-// end. Inside the band the result depends only on the band's background, so it is kept and
-// copied on later repaints; rows of the band above are always blended afresh.
-void DrawBandCaption(Canvas &canvas, ChartState &state, const PaintInputs &in, int b, int look) {
+// end. Inside the band the result depends only on the band's background, so the pixels it
+// changes are kept and written again on later repaints; rows of the band above are blended
+// afresh whenever the glyphs reach them. Returns the part inside the band; the grid lines
+// through it are to be drawn again.
+QRect DrawBandCaption(Canvas &canvas, ChartState &state, const PaintInputs &in, int b, int look) {
     const Geometry &g = state.geometry;
     const int top = (b - 1) * g.BandHeight;
     const QString &text = in.captions[static_cast<size_t>(b - 1)];
     const QRect rect(QPoint(40, top - 30), QPoint(800 - 1, b * g.BandHeight - 1));
-    const QRect box = TranslucentTextBox(canvas, rect, in.captionFont, text);
-    if (box.isEmpty())
-        return;
+    CaptionCache &cache = state.captions[static_cast<size_t>(b - 1)];
+    const QSize surfaceSize = canvas.surface().size();
+    const bool kept = SameCaption(cache, in, text, look, g.BandHeight, surfaceSize);
+
+    const QRect box = kept ? cache.box : TranslucentTextBox(canvas, rect, in.captionFont, text);
+    if (box.isEmpty()) {
+        cache.valid = false;
+        return {};
+    }
     const QRect above = box & QRect(QPoint(box.left(), box.top()), QPoint(box.right(), top - 1));
-    if (!above.isEmpty())
+    const bool inkAbove = kept ? cache.inkAbove : InkAbove(rect, above, in.captionFont, text);
+    if (inkAbove && !above.isEmpty())
         DrawTranslucentText(canvas, rect, CaptionAlpha, in.captionFont, in.captionColor, text,
                             state.captionScratch, above);
     const QRect inside = box & QRect(QPoint(box.left(), top), QPoint(box.right(), box.bottom()));
-    if (inside.isEmpty())
-        return;
-
-    CaptionCache &cache = state.captions[static_cast<size_t>(b - 1)];
-    const QRect relative = inside.translated(0, -top);
-    const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6")
-                            .arg(text, in.captionFont.key())
-                            .arg(in.captionColor)
-                            .arg(in.sheet.cacheKey())
-                            .arg(look)
-                            .arg(g.BandHeight);
-    if (cache.key == key && cache.box == relative) {
-        BlockCopy(canvas.surface(), inside.left(), inside.top(), cache.pixels, 0, 0, inside.width(),
-                  inside.height());
-        return;
+    if (inside.isEmpty()) {
+        cache.valid = false;
+        return {};
     }
+
+    if (kept) {
+        QImage &surface = canvas.surface();
+        for (const CaptionCache::Run &run : cache.runs) {
+            QRgb *line = reinterpret_cast<QRgb *>(surface.scanLine(top + run.y));
+            std::copy_n(cache.pixels.data() + run.first, run.length, line + run.x);
+        }
+        return inside;
+    }
+    const QImage before = canvas.surface().copy(inside);
     DrawTranslucentText(canvas, rect, CaptionAlpha, in.captionFont, in.captionColor, text,
                         state.captionScratch, inside);
-    cache.key = key;
-    cache.box = relative;
-    cache.pixels = canvas.surface().copy(inside);
+    KeepChangedPixels(cache, before, canvas.surface().copy(inside), inside, top);
+    cache.valid = true;
+    cache.text = text;
+    cache.font = in.captionFont;
+    cache.color = in.captionColor;
+    cache.sheetKey = in.sheet.cacheKey();
+    cache.look = look;
+    cache.bandHeight = g.BandHeight;
+    cache.surfaceSize = surfaceSize;
+    cache.box = box;
+    cache.inkAbove = inkAbove;
+    return inside;
 }
 
 void PaintBand(Canvas &canvas, ChartState &state, const PaintInputs &in, int b) {
     Geometry &g = state.geometry;
     QImage &surface = canvas.surface();
     const LevelRow &levels = in.Levels[static_cast<size_t>(b)];
+    const int top = (b - 1) * g.BandHeight;
 
-    // Bands past the fourth take the backgrounds of bands 1..4 again, in turn.
-    const int look = (b - 1) % 4;
-    CopyBandBackground(surface, (b - 1) * g.BandHeight, in.sheet, look * SheetBandHeight,
-                       g.ChartWidth + 20, g.BandHeight);
-    if (b <= 4) {
-        DrawBandCaption(canvas, state, in, b, look);
-        state.BandDirty[static_cast<size_t>(b - 1)] = 0;
-    }
-    canvas.setBrushColor(MarkerColor);
-
-    // Grid: a line at every column from the level-0 row up to the band's top row, without
+    // The grid: a line at every column from the level-0 row up to the band's top row, without
     // its end pixel; drawn row by row, which gives the same pixels as one line after another.
-    canvas.setPenColor(GridColor);
+    std::vector<int> &xs = state.gridColumns;
+    xs.clear();
+    int gridFrom = 0; // the level-0 row
+    int gridTo = 0;   // the top row, left out
     if (g.PointCount > 0) {
-        std::vector<int> &xs = state.gridColumns;
-        xs.clear();
         for (int i = 0; i < g.PointCount; ++i) {
             g.MapPoint(b, i, 0);
             xs.push_back(g.PointX);
         }
-        const int bottom = g.PointY;
+        gridFrom = g.PointY;
         g.MapPoint(b, g.PointCount - 1, 255);
-        canvas.verticalLines(xs, bottom, g.PointY);
-        canvas.moveTo(g.PointX, g.PointY);
+        gridTo = g.PointY;
     }
+    // The grid's rows (gridFrom to gridTo, end left out) that lie within rows y0..y1 - 1.
+    const int gridLow = gridFrom > gridTo ? gridTo + 1 : gridFrom;
+    const int gridHigh = gridFrom > gridTo ? gridFrom : gridTo - 1;
+    const auto gridRows = [&](int y0, int y1) {
+        const int first = std::max(gridLow, y0);
+        const int last = std::min(gridHigh, y1 - 1);
+        if (first <= last)
+            canvas.verticalLines(xs, last, first - 1); // rows last down to first
+    };
+
+    // Bands past the fourth take the backgrounds of bands 1..4 again, in turn.
+    const int look = (b - 1) % 4;
+    const int sheetTop = look * SheetBandHeight;
+    const int width = g.ChartWidth + 20;
+    canvas.setPenColor(GridColor);
+    const bool captionKept = b <= 4 && SameCaption(state.captions[static_cast<size_t>(b - 1)], in,
+                                                   in.captions[static_cast<size_t>(b - 1)], look,
+                                                   g.BandHeight, surface.size());
+    if (b > 4 || captionKept) {
+        // The grid goes on a few rows at a time, right after their background, while they
+        // are still in the cache; a caption kept from an earlier paint is put back after.
+        constexpr int kRows = 4;
+        for (int y = 0; y < g.BandHeight; y += kRows) {
+            const int rows = std::min(kRows, g.BandHeight - y);
+            CopyBandBackground(surface, top + y, in.sheet, sheetTop + y, width, rows);
+            gridRows(top + y, top + y + rows);
+        }
+        if (b <= 4) {
+            const QRect inside = DrawBandCaption(canvas, state, in, b, look);
+            if (!inside.isEmpty()) {
+                // Only the columns within the caption need their grid again.
+                std::vector<int> all;
+                all.swap(xs);
+                for (int x : all)
+                    if (x >= inside.left() && x <= inside.right())
+                        xs.push_back(x);
+                gridRows(inside.top(), inside.bottom() + 1);
+                xs.swap(all);
+            }
+        }
+    } else {
+        CopyBandBackground(surface, top, in.sheet, sheetTop, width, g.BandHeight);
+        DrawBandCaption(canvas, state, in, b, look);
+        gridRows(top, top + g.BandHeight);
+    }
+    if (b <= 4)
+        state.BandDirty[static_cast<size_t>(b - 1)] = 0;
+    canvas.setBrushColor(MarkerColor);
+    if (g.PointCount > 0)
+        canvas.moveTo(g.PointX, g.PointY);
 
     canvas.setPenColor(CurveColor);
     for (int i = 0; i + 1 < g.PointCount; ++i) {
@@ -150,6 +268,7 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
     g.UpdateLayout(surface.width(), surface.height(), in.pointCount, in.channelCount);
 
     Canvas canvas(surface);
+    canvas.setTextCache(&state.labels);
     canvas.setPenColor(in.buttonFace);
     canvas.setBrushColor(in.buttonFace);
     const QFont labelFont = LabelFont();
