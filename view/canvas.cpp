@@ -49,7 +49,7 @@ bool ClipBlock(const QImage &dst, int &dx, int &dy, const QImage &src, int &sx, 
 
 Canvas::Canvas(QImage &surface)
     : m_surface(surface), m_width(surface.width()), m_height(surface.height()),
-      m_bits(surface.bits()), m_pitch(surface.bytesPerLine()) {
+      m_clipRight(surface.width()), m_bits(surface.bits()), m_pitch(surface.bytesPerLine()) {
     setFont(m_font);
 }
 
@@ -63,17 +63,23 @@ void Canvas::verticalLines(const std::vector<int> &xs, int from, int to) {
         std::swap(first, last);
     first = std::max(first, 0);
     last = std::min(last, m_height - 1);
-    const auto width = static_cast<unsigned>(m_width);
+    const auto left = static_cast<unsigned>(m_clipLeft);
+    const auto width = static_cast<unsigned>(m_clipRight - m_clipLeft);
     for (int row = first; row <= last; ++row) {
         auto *line = reinterpret_cast<QRgb *>(m_bits + row * m_pitch);
         for (int x : xs)
-            if (static_cast<unsigned>(x) < width)
+            if (static_cast<unsigned>(x) - left < width)
                 line[x] = m_pen;
     }
 }
 
+void Canvas::setColumnClip(int left, int right) {
+    m_clipLeft = std::clamp(left, 0, m_width);
+    m_clipRight = std::clamp(right, m_clipLeft, m_width);
+}
+
 inline void Canvas::plot(int x, int y, QRgb color) {
-    if (static_cast<unsigned>(x) < static_cast<unsigned>(m_width) &&
+    if (static_cast<unsigned>(x - m_clipLeft) < static_cast<unsigned>(m_clipRight - m_clipLeft) &&
         static_cast<unsigned>(y) < static_cast<unsigned>(m_height))
         reinterpret_cast<QRgb *>(m_bits + y * m_pitch)[x] = color;
 }
@@ -86,7 +92,8 @@ void Canvas::moveTo(int x, int y) {
 void Canvas::lineTo(int x1, int y1) {
     int x = m_x;
     int y = m_y;
-    if (x == x1 && static_cast<unsigned>(x) < static_cast<unsigned>(m_width)) {
+    if (x == x1 &&
+        static_cast<unsigned>(x - m_clipLeft) < static_cast<unsigned>(m_clipRight - m_clipLeft)) {
         // Vertical: the grid's lines. Rows from the start up to, not including, the end.
         const int step = y < y1 ? 1 : -1;
         int from = y;
@@ -126,8 +133,8 @@ void Canvas::rectangle(int left, int top, int right, int bottom) {
     if (right <= left || bottom <= top)
         return;
     // Clipped once; each row is then written without a test per pixel.
-    const int x0 = std::max(left, 0);
-    const int x1 = std::min(right, m_width); // exclusive
+    const int x0 = std::max(left, m_clipLeft);
+    const int x1 = std::min(right, m_clipRight); // exclusive
     const int y0 = std::max(top, 0);
     const int y1 = std::min(bottom, m_height);
     if (x0 >= x1 || y0 >= y1)
@@ -139,9 +146,9 @@ void Canvas::rectangle(int left, int top, int right, int bottom) {
             continue;
         }
         std::fill(line + x0, line + x1, m_brush);
-        if (left >= 0)
+        if (left >= m_clipLeft)
             line[left] = m_pen;
-        if (right - 1 < m_width)
+        if (right - 1 < m_clipRight)
             line[right - 1] = m_pen;
     }
 }

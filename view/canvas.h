@@ -74,6 +74,9 @@ public:
 
     // Unsmoothed texts are then drawn from, and measured by, the given cache.
     void setTextCache(TextSpriteCache *cache) { m_textCache = cache; }
+    // Lines, vertical lines and rectangles then set pixels only in columns left..right-1.
+    void setColumnClip(int left, int right);
+    void clearColumnClip() { setColumnClip(0, m_width); }
 
 private:
     void plot(int x, int y, QRgb color);
@@ -82,6 +85,8 @@ private:
     QImage &m_surface;
     int m_width;
     int m_height;
+    int m_clipLeft = 0;
+    int m_clipRight;   // exclusive
     uchar *m_bits;     // the surface's pixels, taken once
     qsizetype m_pitch; // bytes per row
     QRgb m_pen = 0xff000000u;

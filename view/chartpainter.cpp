@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <optional>
+#include <utility>
 
 void MoveToPoint(Canvas &canvas, Geometry &geometry, int channel, int column, int level) {
     geometry.MapPoint(channel, column, level);
@@ -115,9 +118,10 @@ void KeepChangedPixels(CaptionCache &cache, const QImage &before, const QImage &
 // The caption of band b (1..4), blended into the rectangle from 30 rows above the band to its
 // end. Inside the band the result depends only on the band's background, so the pixels it
 // changes are kept and written again on later repaints; rows of the band above are blended
-// afresh whenever the glyphs reach them. Returns the part inside the band; the grid lines
-// through it are to be drawn again.
-QRect DrawBandCaption(Canvas &canvas, ChartState &state, const PaintInputs &in, int b, int look) {
+// afresh whenever the glyphs reach them. Kept pixels are written only in the given range of
+// columns. Returns the part inside the band; the grid lines through it are to be drawn again.
+QRect DrawBandCaption(Canvas &canvas, ChartState &state, const PaintInputs &in, int b, int look,
+                      std::pair<int, int> columns = {0, std::numeric_limits<int>::max()}) {
     const Geometry &g = state.geometry;
     const int top = (b - 1) * g.BandHeight;
     const QString &text = in.captions[static_cast<size_t>(b - 1)];
@@ -145,8 +149,13 @@ QRect DrawBandCaption(Canvas &canvas, ChartState &state, const PaintInputs &in, 
     if (kept) {
         QImage &surface = canvas.surface();
         for (const CaptionCache::Run &run : cache.runs) {
+            const int from = std::max(run.x, columns.first);
+            const int to = std::min(run.x + run.length, columns.second);
+            if (from >= to)
+                continue;
             QRgb *line = reinterpret_cast<QRgb *>(surface.scanLine(top + run.y));
-            std::copy_n(cache.pixels.data() + run.first, run.length, line + run.x);
+            std::copy(cache.pixels.data() + run.first + (from - run.x),
+                      cache.pixels.data() + run.first + (to - run.x), line + from);
         }
         return inside;
     }
@@ -167,7 +176,10 @@ QRect DrawBandCaption(Canvas &canvas, ChartState &state, const PaintInputs &in, 
     return inside;
 }
 
-void PaintBand(Canvas &canvas, ChartState &state, const PaintInputs &in, int b) {
+// Paints band b (1..LevelRows - 1). With `columns`, a kept band is only brought up to date in
+// that range of surface columns: the caller has made sure the rest would come out the same.
+void PaintBand(Canvas &canvas, ChartState &state, const PaintInputs &in, int b,
+               std::optional<std::pair<int, int>> columns = std::nullopt) {
     Geometry &g = state.geometry;
     QImage &surface = canvas.surface();
     const LevelRow &levels = in.Levels[static_cast<size_t>(b)];
@@ -206,7 +218,15 @@ void PaintBand(Canvas &canvas, ChartState &state, const PaintInputs &in, int b) 
     const bool captionKept = b <= 4 && SameCaption(state.captions[static_cast<size_t>(b - 1)], in,
                                                    in.captions[static_cast<size_t>(b - 1)], look,
                                                    g.BandHeight, surface.size());
-    if (b > 4 || captionKept) {
+    if (columns) {
+        // Background, caption and grid in the columns that change, in the same order.
+        const auto [left, right] = *columns;
+        BlockCopy(surface, left, top, in.sheet, left, sheetTop, right - left, g.BandHeight);
+        canvas.setColumnClip(left, right);
+        if (b <= 4)
+            DrawBandCaption(canvas, state, in, b, look, *columns);
+        gridRows(top, top + g.BandHeight);
+    } else if (b > 4 || captionKept) {
         // The grid goes on a few rows at a time, right after their background, while they
         // are still in the cache; a caption kept from an earlier paint is put back after.
         constexpr int kRows = 4;
@@ -248,6 +268,60 @@ void PaintBand(Canvas &canvas, ChartState &state, const PaintInputs &in, int b) 
     LineToPoint(canvas, g, b, g.PointCount, levels[0]);
     g.MapPoint(b, 0, levels[0]);
     DrawMarker(canvas, g);
+    canvas.clearColumnClip();
+
+    BandSnapshot &snapshot = state.painted[static_cast<size_t>(b)];
+    snapshot.valid = true;
+    snapshot.chartWidth = g.ChartWidth;
+    snapshot.bandHeight = g.BandHeight;
+    snapshot.columnWidth = g.ColumnWidth;
+    snapshot.pointCount = g.PointCount;
+    snapshot.sheetKey = in.sheet.cacheKey();
+    snapshot.surfaceSize = surface.size();
+    snapshot.levels = levels;
+    // This band's markers and caption may reach into the band above, and its background
+    // covers what the band below put there: neither looks as when it was painted any more.
+    state.painted[static_cast<size_t>(b - 1)].valid = false;
+    if (b + 1 < LevelRows)
+        state.painted[static_cast<size_t>(b + 1)].valid = false;
+}
+
+// The surface columns of band b that differ from its last paint when it is painted again
+// now, if only some of its levels have changed since: the segments and markers around
+// them. Empty when nothing would change; none when the band must be painted whole.
+std::optional<std::pair<int, int>> ChangedColumns(const ChartState &state, const PaintInputs &in,
+                                                  const QImage &surface, int b) {
+    const Geometry &g = state.geometry;
+    const BandSnapshot &snapshot = state.painted[static_cast<size_t>(b)];
+    if (!snapshot.valid || snapshot.chartWidth != g.ChartWidth ||
+        snapshot.bandHeight != g.BandHeight || snapshot.columnWidth != g.ColumnWidth ||
+        snapshot.pointCount != g.PointCount || snapshot.sheetKey != in.sheet.cacheKey() ||
+        snapshot.surfaceSize != surface.size() || g.PointCount < 2)
+        return std::nullopt;
+    if (b <= 4 && !SameCaption(state.captions[static_cast<size_t>(b - 1)], in,
+                               in.captions[static_cast<size_t>(b - 1)], (b - 1) % 4, g.BandHeight,
+                               surface.size()))
+        return std::nullopt;
+    const LevelRow &levels = in.Levels[static_cast<size_t>(b)];
+    int first = -1;
+    int last = -1;
+    for (int i = 0; i < g.PointCount; ++i)
+        if (levels[static_cast<size_t>(i)] != snapshot.levels[static_cast<size_t>(i)]) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    if (first < 0)
+        return std::pair{0, 0};
+    if (first == 0) // the closing segment returns to the first level at the end of the day
+        return std::nullopt;
+    // Lines run between neighbouring points; markers reach 3 pixels to either side.
+    const int left = (first - 1) * g.ColumnWidth + 10 - 4;
+    const int right = std::min(last + 1, g.PointCount) * g.ColumnWidth + 10 + 4;
+    // Past the sheet's band columns the background runs back and forth: paint whole.
+    if (left < 0 || right > std::min(g.ChartWidth + 20, SheetBandWidth))
+        return std::nullopt;
+    return std::pair{left, right};
 }
 
 void PaintAxis(Canvas &canvas, const PaintInputs &in, const Geometry &g, const QFont &labelFont) {
@@ -265,7 +339,23 @@ void PaintAxis(Canvas &canvas, const PaintInputs &in, const Geometry &g, const Q
 
 QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, bool full) {
     Geometry &g = state.geometry;
+    const Geometry before = g;
     g.UpdateLayout(surface.width(), surface.height(), in.pointCount, in.channelCount);
+    const bool tailDirty = state.BandDirty[DirtyFlagCount - 1] != 0;
+    // Whether the surface holds what the last paint left, in the same layout.
+    const bool untouched =
+        surface.cacheKey() == state.surfaceKey && g.ChartWidth == before.ChartWidth &&
+        g.ChartHeight == before.ChartHeight && g.PointCount == before.PointCount &&
+        g.ChannelCount == before.ChannelCount;
+    if (!untouched)
+        for (BandSnapshot &snapshot : state.painted)
+            snapshot.valid = false;
+    bool anyDirty = g.ChannelCount > 4 && tailDirty;
+    for (int b = 1; b <= std::min(g.ChannelCount, 4); ++b)
+        anyDirty = anyDirty || state.BandDirty[static_cast<size_t>(b - 1)] != 0;
+    // With no band to redraw, the strip and labels would come out the pixels they are.
+    if (!full && !anyDirty && untouched)
+        return {};
 
     Canvas canvas(surface);
     canvas.setTextCache(&state.labels);
@@ -274,12 +364,29 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
     const QFont labelFont = LabelFont();
 
     QRegion changed;
-    const bool tailDirty = state.BandDirty[DirtyFlagCount - 1] != 0;
     for (int b = 1; b <= g.ChannelCount; ++b) {
         const bool dirty = b <= 4 ? state.BandDirty[static_cast<size_t>(b - 1)] != 0 : tailDirty;
-        if (full || dirty) {
+        if (!full && !dirty)
+            continue;
+        const int top = (b - 1) * g.BandHeight;
+        const auto columns = full ? std::nullopt : ChangedColumns(state, in, surface, b);
+        if (!columns) {
             PaintBand(canvas, state, in, b);
-            changed += QRect(0, (b - 1) * g.BandHeight - 30, surface.width(), g.BandHeight + 30);
+            changed += QRect(0, top - 30, surface.width(), g.BandHeight + 30);
+            continue;
+        }
+        if (b <= 4)
+            state.BandDirty[static_cast<size_t>(b - 1)] = 0;
+        if (columns->first >= columns->second)
+            continue; // its levels are as painted: nothing would change
+        PaintBand(canvas, state, in, b, columns);
+        // Markers of the top row reach 3 rows into the band above; so may the caption.
+        changed += QRect(QPoint(columns->first, top - 3),
+                         QPoint(columns->second - 1, top + g.BandHeight - 1));
+        if (b <= 4) {
+            const CaptionCache &caption = state.captions[static_cast<size_t>(b - 1)];
+            if (caption.inkAbove)
+                changed += caption.box & QRect(0, top - 30, surface.width(), 30);
         }
     }
     // The strip and hour labels go over the bands drawn before them; drawn after the last band
@@ -301,9 +408,11 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
     // need showing only with a band that was redrawn under them.
     // The scratch bitmap serves only captions drawn afresh; it is not kept between paints.
     state.captionScratch = QImage();
+    state.surfaceKey = surface.cacheKey();
     if (full)
         return QRegion(surface.rect());
-    if (!changed.isEmpty())
-        changed += QRect(0, 4 * g.BandHeight - 20, surface.width(), AxisStripHeight + 20);
+    const QRect strip(0, 4 * g.BandHeight - 20, surface.width(), AxisStripHeight + 20);
+    if (changed.intersects(strip))
+        changed += strip;
     return changed & surface.rect();
 }

@@ -40,6 +40,19 @@ struct CaptionCache {
     std::vector<QRgb> pixels; // their colours
 };
 
+// A band as it was last painted: when nothing but some of its levels has changed since, a
+// repaint need redraw only the columns around those levels.
+struct BandSnapshot {
+    bool valid = false;
+    int chartWidth = 0;
+    int bandHeight = 0;
+    int columnWidth = 0;
+    int pointCount = 0;
+    qint64 sheetKey = 0;
+    QSize surfaceSize;
+    LevelRow levels{};
+};
+
 // What the chart keeps between paints: its geometry and the repaint flags of bands 1..4.
 // Bands past the fourth share the fourth flag, so an edit below band 4 repaints them too.
 struct ChartState {
@@ -47,8 +60,10 @@ struct ChartState {
     std::array<uint8_t, DirtyFlagCount> BandDirty{};
     QImage captionScratch; // reused by the band captions
     std::array<CaptionCache, 4> captions;
-    std::vector<int> gridColumns; // reused by the grid
-    TextSpriteCache labels;       // the unsmoothed axis and band labels
+    std::vector<int> gridColumns;                // reused by the grid
+    TextSpriteCache labels;                      // the unsmoothed axis and band labels
+    std::array<BandSnapshot, LevelRows> painted; // bands 1..10 as last painted
+    qint64 surfaceKey = 0;                       // the surface's cache key after that paint
 };
 
 // What one paint reads besides the chart state.
