@@ -49,9 +49,7 @@ bool ClipBlock(const QImage &dst, int &dx, int &dy, const QImage &src, int &sx, 
 
 Canvas::Canvas(QImage &surface)
     : m_surface(surface), m_width(surface.width()), m_height(surface.height()),
-      m_clipRight(surface.width()), m_bits(surface.bits()), m_pitch(surface.bytesPerLine()) {
-    setFont(m_font);
-}
+      m_clipRight(surface.width()), m_bits(surface.bits()), m_pitch(surface.bytesPerLine()) {}
 
 void Canvas::verticalLines(const std::vector<int> &xs, int from, int to) {
     const int step = from < to ? 1 : -1;
@@ -156,16 +154,27 @@ void Canvas::rectangle(int left, int top, int right, int bottom) {
 Canvas::~Canvas() = default;
 
 void Canvas::setFont(const QFont &font) {
+    if (m_fontLoaded && font == m_font)
+        return;
     m_font = font;
-    m_fontKey = font.key();
-    const QFontMetrics metrics(font);
+    m_fontLoaded = false;
+}
+
+void Canvas::loadFont() const {
+    // Looked up when first needed: a paint that draws no text never loads a font.
+    if (m_fontLoaded)
+        return;
+    m_fontKey = m_font.key();
+    const QFontMetrics metrics(m_font);
     m_ascent = metrics.ascent();
     m_fontHeight = metrics.height();
+    m_fontLoaded = true;
 }
 
 const TextSpriteCache::Sprite *Canvas::cachedSprite(const QString &text) const {
     if (!m_textCache || !(m_font.styleStrategy() & QFont::NoAntialias))
         return nullptr;
+    loadFont();
     return &m_textCache->sprite(m_font, m_fontKey, text);
 }
 
@@ -184,6 +193,7 @@ void Canvas::textOut(int x, int y, const QString &text) {
         }
         return;
     }
+    loadFont();
     if (!m_textPainter)
         m_textPainter = std::make_unique<QPainter>(&m_surface);
     m_textPainter->setFont(m_font);
@@ -198,6 +208,7 @@ int Canvas::textWidth(const QString &text) const {
 }
 
 int Canvas::textHeight(const QString &) const {
+    loadFont();
     return m_fontHeight;
 }
 

@@ -81,6 +81,7 @@ public:
 private:
     void plot(int x, int y, QRgb color);
     const TextSpriteCache::Sprite *cachedSprite(const QString &text) const;
+    void loadFont() const;
 
     QImage &m_surface;
     int m_width;
@@ -93,9 +94,11 @@ private:
     QRgb m_brush = 0xffffffffu;
     QRgb m_fontColor = 0xff000000u;
     QFont m_font;
-    QString m_fontKey;
-    int m_ascent = 0;
-    int m_fontHeight = 0;
+    // The font's key and metrics, looked up on first use after setFont.
+    mutable bool m_fontLoaded = false;
+    mutable QString m_fontKey;
+    mutable int m_ascent = 0;
+    mutable int m_fontHeight = 0;
     TextSpriteCache *m_textCache = nullptr;
     // One painter serves every text of a paint; raster writes go straight to the same memory.
     std::unique_ptr<QPainter> m_textPainter;

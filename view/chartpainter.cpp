@@ -390,8 +390,10 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
         }
     }
     // The strip and hour labels go over the bands drawn before them; drawn after the last band
-    // they come out as if drawn after each.
-    if (g.ChannelCount >= 1)
+    // they come out as if drawn after each. They need drawing again only where a band was
+    // redrawn under them: elsewhere they would come out the pixels they are.
+    const QRect strip(0, 4 * g.BandHeight - 20, surface.width(), AxisStripHeight + 20);
+    if (g.ChannelCount >= 1 && (full || !untouched || changed.intersects(strip)))
         PaintAxis(canvas, in, g, labelFont);
 
     canvas.setFont(labelFont);
@@ -411,7 +413,6 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
     state.surfaceKey = surface.cacheKey();
     if (full)
         return QRegion(surface.rect());
-    const QRect strip(0, 4 * g.BandHeight - 20, surface.width(), AxisStripHeight + 20);
     if (changed.intersects(strip))
         changed += strip;
     return changed & surface.rect();
