@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 #include <array>
@@ -16,7 +17,10 @@ void SetUpApplication(QApplication &app) {
     app.setApplicationName(QStringLiteral("dimeditor"));
     app.setApplicationVersion(QStringLiteral(PROJECT_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("dimeditor"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    // Set once the event loop runs, after the main window has asked to be mapped: decoding
+    // the icon, and looking through the image-format plugins for it, would delay that.
+    QTimer::singleShot(0, &app,
+                       [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png"))); });
 }
 
 void UseToolkitLanguage(int row) {

@@ -47,6 +47,12 @@ ChartView::ChartView(QWidget *parent) : QWidget(parent) {
 }
 
 void ChartView::paintEvent(QPaintEvent *event) {
+    // The surface is made at the first paint after a resize, at the size the window has
+    // settled on: a window that starts maximised is resized again as soon as it is mapped.
+    if (m_surface.isNull()) {
+        m_surface = QImage(size(), QImage::Format_RGB32);
+        m_surface.fill(palette().color(QPalette::Button));
+    }
     // A new surface is painted at the first paint request for it, once the window is shown.
     if (m_needsPaint && onPaintRequest) {
         m_needsPaint = false;
@@ -74,8 +80,7 @@ void ChartView::paintEvent(QPaintEvent *event) {
 }
 
 void ChartView::resizeEvent(QResizeEvent *) {
-    m_surface = QImage(size(), QImage::Format_RGB32);
-    m_surface.fill(palette().color(QPalette::Button));
+    m_surface = QImage();
     m_needsPaint = true;
     update();
 }

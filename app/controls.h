@@ -13,7 +13,8 @@ class QLineEdit;
 namespace dim::app {
 
 // The chart's paint box: it owns the surface that painting draws into and only presents
-// it. A resize makes a new surface and asks for a full paint.
+// it. A resize drops the surface; the next paint event makes one of the new size and asks
+// for a full paint.
 class ChartView : public QWidget {
 public:
     explicit ChartView(QWidget *parent = nullptr);

@@ -26,31 +26,41 @@ double Median(std::vector<double> values) {
     return (lower + upper) / 2.0;
 }
 
-double MemcpyMicroseconds(std::size_t bytes, int repetitions) {
-    const auto src = std::make_unique<unsigned char[]>(bytes);
-    const auto dst = std::make_unique<unsigned char[]>(bytes);
+CopyFloor::CopyFloor(int width, int height)
+    : m_width(width), m_height(height), m_sourceWidth(std::max(width, SheetWidth)),
+      m_sourceHeight(std::max(height, SheetHeight)),
+      m_source(static_cast<std::size_t>(m_sourceWidth) * m_sourceHeight * 4u),
+      m_target(static_cast<std::size_t>(width) * height * 4u) {
     // Fault every page in and give the source some content before timing anything.
-    for (std::size_t i = 0; i < bytes; ++i)
-        src[i] = static_cast<unsigned char>(i * 131u);
-    std::memset(dst.get(), 0, bytes);
-    std::memcpy(dst.get(), src.get(), bytes);
-    benchmark::ClobberMemory();
+    for (std::size_t i = 0; i < m_source.size(); ++i)
+        m_source[i] = static_cast<unsigned char>(i * 131u);
+    std::memset(m_target.data(), 0, m_target.size());
+    Time(0, height);
+}
 
-    std::vector<double> times;
-    times.reserve(static_cast<std::size_t>(repetitions));
-    for (int r = 0; r < repetitions; ++r) {
-        unsigned char *const target = dst.get();
-        const unsigned char *const source = src.get();
-        benchmark::DoNotOptimize(target);
-        benchmark::DoNotOptimize(source);
-        const auto t0 = BenchClock::now();
-        std::memcpy(target, source, bytes);
-        benchmark::ClobberMemory();
-        const auto t1 = BenchClock::now();
-        times.push_back(MicrosecondsBetween(t0, t1));
-    }
-    benchmark::DoNotOptimize(dst[bytes / 2]);
-    return Median(std::move(times));
+double CopyFloor::Time(int top, int rows) {
+    const std::size_t sourcePitch = static_cast<std::size_t>(m_sourceWidth) * 4u;
+    const std::size_t targetPitch = static_cast<std::size_t>(m_width) * 4u;
+    rows = std::min(rows, m_height - top);
+    unsigned char *const target = m_target.data() + static_cast<std::size_t>(top) * targetPitch;
+    const unsigned char *const source =
+        m_source.data() + static_cast<std::size_t>(top) * sourcePitch;
+    benchmark::DoNotOptimize(target);
+    benchmark::DoNotOptimize(source);
+    const auto t0 = BenchClock::now();
+    for (int y = 0; y < rows; ++y)
+        std::memcpy(target + static_cast<std::size_t>(y) * targetPitch,
+                    source + static_cast<std::size_t>(y) * sourcePitch, targetPitch);
+    benchmark::ClobberMemory();
+    const auto t1 = BenchClock::now();
+    return MicrosecondsBetween(t0, t1);
+}
+
+std::string CopyFloor::Describe(int rows) const {
+    return "floor=row memcpy of " + std::to_string(m_width) + "x" + std::to_string(rows) + " px, " +
+           std::to_string(m_sourceWidth) + "x" + std::to_string(m_sourceHeight) + " source to " +
+           std::to_string(m_width) + "x" + std::to_string(m_height) +
+           " target, alternating with the paints";
 }
 
 const QByteArray &SheetBytes() {

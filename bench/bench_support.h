@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 using BenchClock = std::chrono::steady_clock;
@@ -21,9 +22,27 @@ inline double MicrosecondsBetween(BenchClock::time_point from, BenchClock::time_
 // The middle value (the mean of the two middle ones for an even count); 0 when empty.
 double Median(std::vector<double> values);
 
-// The median time, in microseconds, of `repetitions` memcpy calls of `bytes` bytes between
-// two buffers allocated and touched beforehand.
-double MemcpyMicroseconds(std::size_t bytes, int repetitions = 41);
+// The floor a chart paint is held against: copying the same pixels the way the paint must,
+// row by row from a buffer as large as the sprite sheet (or the chart, where that is wider or
+// taller) into one of the chart's size. Both buffers are allocated and touched beforehand,
+// and each timed copy is meant to alternate with a timed paint, so that both run with the
+// caches in the same state (each after the other) and under the same load.
+class CopyFloor {
+public:
+    CopyFloor(int width, int height);
+    // Copies `rows` rows of the chart's width to row `top`, the time in microseconds.
+    double Time(int top, int rows);
+    // What the floor is, for the benchmark's output.
+    std::string Describe(int rows) const;
+
+private:
+    int m_width;
+    int m_height;
+    int m_sourceWidth;
+    int m_sourceHeight;
+    std::vector<unsigned char> m_source;
+    std::vector<unsigned char> m_target;
+};
 
 // The sprite sheet file of the source tree, read once.
 const QByteArray &SheetBytes();

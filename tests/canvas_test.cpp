@@ -189,3 +189,34 @@ TEST(Canvas, VerticalLinesDrawTheSamePixelsAsOneLineAfterAnother) {
 }
 
 } // namespace
+
+namespace {
+
+// Unsmoothed text drawn from the sprite cache must set exactly the pixels QPainter sets,
+// wherever it lands, partly off the surface included, and measure the same.
+TEST(Canvas, CachedTextGivesThePixelsOfThePainter) {
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(true);
+    font.setPixelSize(37);
+    font.setStyleStrategy(QFont::NoAntialias);
+    TextSpriteCache cache;
+    for (const QString &text : {QStringLiteral("100%"), QStringLiteral("0%"), QStringLiteral("24"),
+                                QStringLiteral("Wg_|")}) {
+        for (QPoint at : {QPoint(10, 5), QPoint(-9, -14), QPoint(150, 70)}) {
+            QImage cached = Blank(180, 90);
+            QImage painted = Blank(180, 90);
+            Canvas a(cached);
+            Canvas b(painted);
+            a.setTextCache(&cache);
+            for (Canvas *canvas : {&a, &b}) {
+                canvas->setFont(font);
+                canvas->setFontColor(kPen);
+                canvas->textOut(at.x(), at.y(), text);
+            }
+            EXPECT_EQ(cached, painted) << text.toStdString() << " at " << at.x() << "," << at.y();
+            EXPECT_EQ(a.textWidth(text), b.textWidth(text));
+        }
+    }
+}
+
+} // namespace

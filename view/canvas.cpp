@@ -50,8 +50,8 @@ bool ClipBlock(const QImage &dst, int &dx, int &dy, const QImage &src, int &sx, 
 } // namespace
 
 Canvas::Canvas(QImage &surface)
-    : m_surface(surface), m_bits(surface.bits()), m_pitch(surface.bytesPerLine()),
-      m_ascent(QFontMetrics(m_font).ascent()) {}
+    : m_surface(surface), m_width(surface.width()), m_height(surface.height()),
+      m_clipRight(surface.width()), m_bits(surface.bits()), m_pitch(surface.bytesPerLine()) {}
 
 void Canvas::verticalLines(const std::vector<int> &xs, int from, int to) {
     const int step = from < to ? 1 : -1;
@@ -62,19 +62,25 @@ void Canvas::verticalLines(const std::vector<int> &xs, int from, int to) {
     if (step < 0)
         std::swap(first, last);
     first = std::max(first, 0);
-    last = std::min(last, m_surface.height() - 1);
-    const auto width = static_cast<unsigned>(m_surface.width());
+    last = std::min(last, m_height - 1);
+    const auto left = static_cast<unsigned>(m_clipLeft);
+    const auto width = static_cast<unsigned>(m_clipRight - m_clipLeft);
     for (int row = first; row <= last; ++row) {
         auto *line = reinterpret_cast<QRgb *>(m_bits + row * m_pitch);
         for (int x : xs)
-            if (static_cast<unsigned>(x) < width)
+            if (static_cast<unsigned>(x) - left < width)
                 line[x] = m_pen;
     }
 }
 
-void Canvas::plot(int x, int y, QRgb color) {
-    if (static_cast<unsigned>(x) < static_cast<unsigned>(m_surface.width()) &&
-        static_cast<unsigned>(y) < static_cast<unsigned>(m_surface.height()))
+void Canvas::setColumnClip(int left, int right) {
+    m_clipLeft = std::clamp(left, 0, m_width);
+    m_clipRight = std::clamp(right, m_clipLeft, m_width);
+}
+
+inline void Canvas::plot(int x, int y, QRgb color) {
+    if (static_cast<unsigned>(x - m_clipLeft) < static_cast<unsigned>(m_clipRight - m_clipLeft) &&
+        static_cast<unsigned>(y) < static_cast<unsigned>(m_height))
         reinterpret_cast<QRgb *>(m_bits + y * m_pitch)[x] = color;
 }
 
@@ -86,7 +92,8 @@ void Canvas::moveTo(int x, int y) {
 void Canvas::lineTo(int x1, int y1) {
     int x = m_x;
     int y = m_y;
-    if (x == x1 && static_cast<unsigned>(x) < static_cast<unsigned>(m_surface.width())) {
+    if (x == x1 &&
+        static_cast<unsigned>(x - m_clipLeft) < static_cast<unsigned>(m_clipRight - m_clipLeft)) {
         // Vertical: the grid's lines. Rows from the start up to, not including, the end.
         const int step = y < y1 ? 1 : -1;
         int from = y;
@@ -94,7 +101,7 @@ void Canvas::lineTo(int x1, int y1) {
         if (step < 0)
             std::swap(from, to);
         from = std::max(from, 0);
-        to = std::min(to, m_surface.height() - 1);
+        to = std::min(to, m_height - 1);
         for (int row = from; row <= to; ++row)
             reinterpret_cast<QRgb *>(m_bits + row * m_pitch)[x] = m_pen;
         m_x = x1;
@@ -125,22 +132,71 @@ void Canvas::lineTo(int x1, int y1) {
 void Canvas::rectangle(int left, int top, int right, int bottom) {
     if (right <= left || bottom <= top)
         return;
-    for (int y = top; y < bottom; ++y) {
-        const bool edgeRow = y == top || y == bottom - 1;
-        for (int x = left; x < right; ++x)
-            plot(x, y, edgeRow || x == left || x == right - 1 ? m_pen : m_brush);
+    // Clipped once; each row is then written without a test per pixel.
+    const int x0 = std::max(left, m_clipLeft);
+    const int x1 = std::min(right, m_clipRight); // exclusive
+    const int y0 = std::max(top, 0);
+    const int y1 = std::min(bottom, m_height);
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    for (int y = y0; y < y1; ++y) {
+        QRgb *line = reinterpret_cast<QRgb *>(m_bits + y * m_pitch);
+        if (y == top || y == bottom - 1) {
+            std::fill(line + x0, line + x1, m_pen);
+            continue;
+        }
+        std::fill(line + x0, line + x1, m_brush);
+        if (left >= m_clipLeft)
+            line[left] = m_pen;
+        if (right - 1 < m_clipRight)
+            line[right - 1] = m_pen;
     }
 }
 
 Canvas::~Canvas() = default;
 
 void Canvas::setFont(const QFont &font, int cellHeight) {
-    m_font = font;
-    m_ascent = QFontMetrics(font).ascent();
     m_cellHeight = cellHeight;
+    if (m_fontLoaded && font == m_font)
+        return;
+    m_font = font;
+    m_fontLoaded = false;
+}
+
+void Canvas::loadFont() const {
+    // Looked up when first needed: a paint that draws no text never loads a font.
+    if (m_fontLoaded)
+        return;
+    m_fontKey = m_font.key();
+    const QFontMetrics metrics(m_font);
+    m_ascent = metrics.ascent();
+    m_fontHeight = metrics.height();
+    m_fontLoaded = true;
+}
+
+const TextSpriteCache::Sprite *Canvas::cachedSprite(const QString &text) const {
+    if (!m_textCache || !(m_font.styleStrategy() & QFont::NoAntialias))
+        return nullptr;
+    loadFont();
+    return &m_textCache->sprite(m_font, m_fontKey, text);
 }
 
 void Canvas::textOut(int x, int y, const QString &text) {
+    if (const TextSpriteCache::Sprite *sprite = cachedSprite(text); sprite && sprite->usable) {
+        for (const TextSpriteCache::Span &span : sprite->spans) {
+            const int row = y + span.dy;
+            if (static_cast<unsigned>(row) >= static_cast<unsigned>(m_height))
+                continue;
+            const int from = std::max(x + span.dx, 0);
+            const int to = std::min(x + span.dx + span.length, m_width);
+            if (from < to) {
+                QRgb *line = reinterpret_cast<QRgb *>(m_bits + row * m_pitch);
+                std::fill(line + from, line + to, m_fontColor);
+            }
+        }
+        return;
+    }
+    loadFont();
     if (!m_textPainter)
         m_textPainter = std::make_unique<QPainter>(&m_surface);
     m_textPainter->setFont(m_font);
@@ -149,11 +205,68 @@ void Canvas::textOut(int x, int y, const QString &text) {
 }
 
 int Canvas::textWidth(const QString &text) const {
+    if (const TextSpriteCache::Sprite *sprite = cachedSprite(text))
+        return sprite->advance;
     return QFontMetrics(m_font).horizontalAdvance(text);
 }
 
 int Canvas::textHeight(const QString &) const {
-    return m_cellHeight > 0 ? m_cellHeight : QFontMetrics(m_font).height();
+    loadFont();
+    return m_cellHeight > 0 ? m_cellHeight : m_fontHeight;
+}
+
+const TextSpriteCache::Sprite &TextSpriteCache::sprite(const QFont &font, const QString &fontKey,
+                                                       const QString &text) {
+    for (const Sprite &sprite : m_sprites)
+        if (sprite.text == text && sprite.fontKey == fontKey)
+            return sprite;
+    if (m_sprites.size() >= 64) // texts or fonts keep changing: start afresh
+        m_sprites.clear();
+
+    Sprite sprite;
+    sprite.text = text;
+    sprite.fontKey = fontKey;
+    const QFontMetrics metrics(font);
+    sprite.advance = metrics.horizontalAdvance(text);
+    // Drawn with the same painter calls as Canvas::textOut, into a transparent image with a
+    // margin around the glyphs' box, at a whole-pixel origin.
+    const int margin = metrics.height();
+    const QRect box = metrics.boundingRect(text).adjusted(-margin, -margin, margin, margin) |
+                      QRect(0, -metrics.ascent(), std::max(1, sprite.advance), metrics.height());
+    QImage image(box.size(), QImage::Format_ARGB32_Premultiplied);
+    if (!image.isNull()) {
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.setFont(font);
+            painter.setPen(QColor::fromRgb(0xffffffffu));
+            painter.drawText(-box.topLeft(), text);
+        }
+        // Kept only when every pixel came out either untouched or fully set.
+        sprite.usable = true;
+        const int originY = -metrics.ascent();
+        for (int y = 0; y < image.height() && sprite.usable; ++y) {
+            const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < image.width();) {
+                if (line[x] == 0) {
+                    ++x;
+                    continue;
+                }
+                if (line[x] != 0xffffffffu) {
+                    sprite.usable = false;
+                    break;
+                }
+                const int start = x;
+                while (x < image.width() && line[x] == 0xffffffffu)
+                    ++x;
+                sprite.spans.push_back({box.left() + start, box.top() + y - originY, x - start});
+            }
+        }
+        if (!sprite.usable)
+            sprite.spans.clear();
+    }
+    m_sprites.push_back(std::move(sprite));
+    return m_sprites.back();
 }
 
 void BlockCopy(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, int w, int h) {

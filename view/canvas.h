@@ -13,6 +13,30 @@ class QPainter;
 
 namespace dim {
 
+// Unsmoothed texts drawn once and kept as the runs of pixels they set: drawing one again
+// sets the same pixels QPainter would, without shaping or rasterising the text again.
+// Texts that come out with smoothed pixels are not kept; the canvas draws those itself.
+class TextSpriteCache {
+public:
+    struct Span {
+        int dx; // from the text's top-left corner
+        int dy;
+        int length;
+    };
+    struct Sprite {
+        QString text;
+        QString fontKey;
+        int advance = 0;
+        bool usable = false;
+        std::vector<Span> spans;
+    };
+    // The sprite of text in font, drawn on first use. fontKey is font.key().
+    const Sprite &sprite(const QFont &font, const QString &fontKey, const QString &text);
+
+private:
+    std::vector<Sprite> m_sprites;
+};
+
 // Raster operations with the exact rules of a classic desktop canvas, on an RGB32 surface.
 // Only text goes through QPainter.
 class Canvas {
@@ -52,17 +76,34 @@ public:
 
     QPoint position() const { return {m_x, m_y}; }
 
+    // Unsmoothed texts are then drawn from, and measured by, the given cache.
+    void setTextCache(TextSpriteCache *cache) { m_textCache = cache; }
+    // Lines, vertical lines and rectangles then set pixels only in columns left..right-1.
+    void setColumnClip(int left, int right);
+    void clearColumnClip() { setColumnClip(0, m_width); }
+
 private:
     void plot(int x, int y, QRgb color);
+    const TextSpriteCache::Sprite *cachedSprite(const QString &text) const;
+    void loadFont() const;
 
     QImage &m_surface;
+    int m_width;
+    int m_height;
+    int m_clipLeft = 0;
+    int m_clipRight;   // exclusive
     uchar *m_bits;     // the surface's pixels, taken once
     qsizetype m_pitch; // bytes per row
     QRgb m_pen = 0xff000000u;
     QRgb m_brush = 0xffffffffu;
     QRgb m_fontColor = 0xff000000u;
     QFont m_font;
-    int m_ascent = 0;
+    // The font's key and metrics, looked up on first use after setFont.
+    mutable bool m_fontLoaded = false;
+    mutable QString m_fontKey;
+    mutable int m_ascent = 0;
+    mutable int m_fontHeight = 0;
+    TextSpriteCache *m_textCache = nullptr;
     int m_cellHeight = 0;
     // One painter serves every text of a paint; raster writes go straight to the same memory.
     std::unique_ptr<QPainter> m_textPainter;

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPalette>
 #include <QRegion>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -20,22 +21,54 @@ namespace dim {
 
 inline constexpr int DirtyFlagCount = 4;
 
-// What the chart keeps between paints: its geometry and the repaint flags of bands 1..4.
-// Bands past the fourth share the fourth flag, so an edit below band 4 repaints them too.
 // A band caption as blended into its band's fresh background: the same on every repaint of
-// the band until the text, font, colour, band height, chart width or sheet change.
+// the band until the text, font, colour, band height, surface size or sheet change. Only the
+// pixels the caption changes are kept, as runs along the rows.
 struct CaptionCache {
-    QString key;
-    QRect box; // relative to the band's top row
-    QImage pixels;
+    struct Run {
+        int x;
+        int y; // relative to the band's top row
+        int length;
+        int first; // index of its first pixel in pixels
+    };
+    bool valid = false;
+    QString text;
+    QFont font;
+    QRgb color = 0;
+    qint64 sheetKey = 0;
+    int look = -1;
+    int bandHeight = 0;
+    QSize surfaceSize;
+    QRect box;                // what the caption may change, canvas coordinates
+    bool inkAbove = true;     // whether its glyphs reach the rows of the band above
+    std::vector<Run> runs;    // the changed pixels inside the band
+    std::vector<QRgb> pixels; // their colours
 };
 
+// A band as it was last painted: when nothing but some of its levels has changed since, a
+// repaint need redraw only the columns around those levels.
+struct BandSnapshot {
+    bool valid = false;
+    int chartWidth = 0;
+    int bandHeight = 0;
+    int columnWidth = 0;
+    int pointCount = 0;
+    qint64 sheetKey = 0;
+    QSize surfaceSize;
+    LevelRow levels{};
+};
+
+// What the chart keeps between paints: its geometry and the repaint flags of bands 1..4.
+// Bands past the fourth share the fourth flag, so an edit below band 4 repaints them too.
 struct ChartState {
     Geometry geometry;
     std::array<uint8_t, DirtyFlagCount> BandDirty{};
     QImage captionScratch; // reused by the band captions
     std::array<CaptionCache, 4> captions;
-    std::vector<int> gridColumns; // reused by the grid
+    std::vector<int> gridColumns;                // reused by the grid
+    TextSpriteCache labels;                      // the unsmoothed axis and band labels
+    std::array<BandSnapshot, LevelRows> painted; // bands 1..10 as last painted
+    qint64 surfaceKey = 0;                       // the surface's cache key after that paint
 };
 
 // What one paint reads besides the chart state.
