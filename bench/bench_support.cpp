@@ -14,6 +14,8 @@
 #include <cstring>
 #include <memory>
 
+namespace dim::bench {
+
 double Median(std::vector<double> values) {
     if (values.empty())
         return 0.0;
@@ -114,6 +116,9 @@ PaintScene::PaintScene(int width, int height)
 }
 
 PaintInputs PaintScene::Inputs() const {
-    return PaintInputs{SheetImage(), data.Levels, FilePoints, FileChannels,
-                       captionFont,  windowText,  buttonFace, BandCaptions(texts, 0)};
+    // As the editor paints: default view settings (96 points, 4 channels), German captions.
+    return EditorPaintInputs(SheetImage(), data.Levels, Settings(), texts, 0,
+                             QGuiApplication::palette());
 }
+
+} // namespace dim::bench

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace dim::bench {
+
 using BenchClock = std::chrono::steady_clock;
 
 inline double MicrosecondsBetween(BenchClock::time_point from, BenchClock::time_point to) {
@@ -68,3 +70,5 @@ struct PaintScene {
     QRgb windowText = 0;
     QRgb buttonFace = 0;
 };
+
+} // namespace dim::bench

@@ -22,6 +22,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace dim;
+using namespace dim::bench;
+
 extern char **environ;
 
 namespace {

@@ -8,6 +8,9 @@
 
 #include <vector>
 
+using namespace dim;
+using namespace dim::bench;
+
 namespace {
 
 constexpr int kWindowWidth = 1652;
