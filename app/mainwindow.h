@@ -150,7 +150,6 @@ private:
     void updateToolActions();
     // One step that sets the current channel's 96 points to what tool makes of them.
     void applyToChannel(ToolText name, const std::function<DayCurve(const DayCurve &)> &tool);
-    DayCurve channelCurve(int channel) const;
     // Shows levels on the chart in place of the curves, or the curves again (nullopt).
     void showPreview(std::optional<LevelTable> levels);
     int pointLevel() const;

@@ -113,20 +113,12 @@ bool TForm1::continuousStrokes() const {
     return toolActions.at(ToolText::ContinuousStrokes)->isChecked();
 }
 
-DayCurve TForm1::channelCurve(int channel) const {
-    DayCurve curve{};
-    const LevelRow &row = m_state.document.Levels()[static_cast<size_t>(channel)];
-    std::copy(row.begin(), row.begin() + FilePoints, curve.begin());
-    return curve;
-}
-
 void TForm1::applyToChannel(ToolText name, const std::function<DayCurve(const DayCurve &)> &tool) {
     const int channel = currentChannel();
     if (channel == 0)
         return;
-    const DayCurve curve = tool(channelCurve(channel));
     LevelTable levels = m_state.document.Levels();
-    std::copy(curve.begin(), curve.end(), levels[static_cast<size_t>(channel)].begin());
+    SetChannelCurve(levels, channel, tool(ChannelCurve(levels, channel)));
     m_state.document.change(levels, m_state.document.fileSettings(),
                             StepName(name, lbl->currentRow()));
 }
@@ -140,7 +132,8 @@ void TForm1::showPreview(std::optional<LevelTable> levels) {
 
 void TForm1::CopyCurve() {
     if (const int channel = currentChannel())
-        QGuiApplication::clipboard()->setText(CurveClipboardText(channelCurve(channel)));
+        QGuiApplication::clipboard()->setText(
+            CurveClipboardText(ChannelCurve(m_state.document.Levels(), channel)));
 }
 
 void TForm1::PasteCurve() {
@@ -228,8 +221,7 @@ void TForm1::DaylightCurve() {
     DaylightDialog dialog(lbl->currentRow(), start, this);
     const auto preview = [this, channel](const DaylightParams &params) {
         LevelTable levels = m_state.document.Levels();
-        const DayCurve curve = Daylight(params);
-        std::copy(curve.begin(), curve.end(), levels[static_cast<size_t>(channel)].begin());
+        SetChannelCurve(levels, channel, Daylight(params));
         showPreview(levels);
     };
     dialog.onChange = preview;

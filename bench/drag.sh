@@ -14,15 +14,8 @@ for f in "$editor" "$floor"; do
     [ -x "$f" ] || { echo "missing $f: cmake --build --preset release" >&2; exit 1; }
 done
 
-display=${DIM_BENCH_DISPLAY:-:96}
-Xvfb "$display" -screen 0 1920x1080x24 >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $wm $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display
-sleep 1
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 1
+source bench/virtual_display.sh
+start_virtual_display "${DIM_BENCH_DISPLAY:-:96}"
 
 steps=80
 

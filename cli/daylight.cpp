@@ -88,8 +88,7 @@ int RunDaylight(Tool &tool, const QCommandLineParser &parser) {
                 tool.openCurveFile(parser.value(QStringLiteral("from")), data, settings))
             return *failed;
     }
-    const DayCurve curve = Daylight(params);
-    std::copy(curve.begin(), curve.end(), data.Levels[static_cast<size_t>(*channel)].begin());
+    SetChannelCurve(data.Levels, *channel, Daylight(params));
     return tool.writeCurveFile(parser, output, data, settings);
 }
 

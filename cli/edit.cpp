@@ -49,10 +49,7 @@ int RunEdit(Tool &tool, const QCommandLineParser &parser) {
     if (const std::optional<int> failed = tool.openCurveFile(parser, data, settings))
         return *failed;
 
-    LevelRow &row = data.Levels[static_cast<size_t>(*channel)];
-    DayCurve curve{};
-    const LevelRow &source = copyFrom ? data.Levels[static_cast<size_t>(*copyFrom)] : row;
-    std::copy_n(source.begin(), FilePoints, curve.begin());
+    DayCurve curve = ChannelCurve(data.Levels, copyFrom ? *copyFrom : *channel);
     if (fill)
         curve = Filled(*fill);
     if (shift)
@@ -61,7 +58,7 @@ int RunEdit(Tool &tool, const QCommandLineParser &parser) {
         curve = Scale(curve, *scale);
     if (smooth)
         curve = Smooth(curve);
-    std::copy(curve.begin(), curve.end(), row.begin());
+    SetChannelCurve(data.Levels, *channel, curve);
     return tool.writeCurveFile(parser, output, data, settings);
 }
 

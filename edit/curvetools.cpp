@@ -44,6 +44,17 @@ long long DivideRounded(long long a, long long b) {
 
 } // namespace
 
+DayCurve ChannelCurve(const LevelTable &levels, int channel) {
+    const LevelRow &row = levels[static_cast<size_t>(channel)];
+    DayCurve curve{};
+    std::copy_n(row.begin(), FilePoints, curve.begin());
+    return curve;
+}
+
+void SetChannelCurve(LevelTable &levels, int channel, const DayCurve &curve) {
+    std::copy(curve.begin(), curve.end(), levels[static_cast<size_t>(channel)].begin());
+}
+
 QString CurveClipboardText(const DayCurve &curve) {
     QString text;
     text.reserve(FilePoints * 4);

@@ -22,6 +22,10 @@ inline constexpr int MinutesPerColumn = 15;
 // ---- Clipboard ----
 
 // The 96 levels as one line of decimal numbers joined by commas, without spaces or newline.
+// The 96 points of a channel's row, and a table with them in place of that row's.
+DayCurve ChannelCurve(const LevelTable &levels, int channel);
+void SetChannelCurve(LevelTable &levels, int channel, const DayCurve &curve);
+
 QString CurveClipboardText(const DayCurve &curve);
 
 enum class ClipboardProblem {
