@@ -9,7 +9,7 @@ PACKAGES=(
     clang libclang-rt-14-dev
     fonts-liberation2 fonts-dejavu-core
     help2man appstream desktop-file-utils shared-mime-info
-    xvfb xauth openbox xdotool imagemagick x11-utils
+    xvfb xauth openbox xdotool imagemagick x11-utils libxcb1-dev
 )
 
 missing=()
