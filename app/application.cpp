@@ -4,8 +4,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImage>
 #include <QLibraryInfo>
-#include <QTimer>
+#include <QPixmap>
 #include <QTranslator>
 
 #include <array>
@@ -13,14 +14,24 @@
 
 namespace dim::app {
 
+namespace {
+constexpr int kWindowIconSize = 64;
+} // namespace
+
 void SetUpApplication(QApplication &app) {
     app.setApplicationName(QStringLiteral("dimeditor"));
     app.setApplicationVersion(QStringLiteral(PROJECT_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("dimeditor"));
-    // Set once the event loop runs, after the main window has asked to be mapped: decoding
-    // the icon, and looking through the image-format plugins for it, would delay that.
-    QTimer::singleShot(0, &app,
-                       [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png"))); });
+}
+
+void SetApplicationIcon() {
+    if (!QApplication::windowIcon().isNull())
+        return;
+    // Title bars and task lists show icons of at most this size; the full 256-pixel picture
+    // would be held several times over (the icon, and the window system's copy of it).
+    const QImage picture(QStringLiteral(":/icon.png"));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(picture.scaled(
+        kWindowIconSize, kWindowIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
 }
 
 void UseToolkitLanguage(int row) {

@@ -6,8 +6,13 @@ class QApplication;
 
 namespace dim::app {
 
-// Sets up the application: its title, a window icon drawn from the sheet's logo.
+// Sets up the application: its name, version and desktop entry.
 void SetUpApplication(QApplication &app);
+
+// Gives the application its window icon, drawn from the sheet's logo. The main window asks
+// for it once its first picture is on the screen: decoding the icon, and looking through the
+// image-format plugins for it, would otherwise hold up the window's appearance.
+void SetApplicationIcon();
 
 // The language of the toolkit's own texts (the file dialogs, the buttons of message boxes)
 // for a row of the language list: German, English, French or Spanish. Dialogs already made

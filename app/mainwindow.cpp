@@ -413,6 +413,9 @@ void TForm1::awaitSheet() {
         decoded.image.fill(palette().color(QPalette::Button));
     }
     imback->setPicture(std::move(decoded.image));
+    // The icon follows the first picture: it would otherwise compete with the window's
+    // mapping and first paint.
+    QTimer::singleShot(0, this, [] { SetApplicationIcon(); });
 #ifdef __GLIBC__
     // The decoder's working memory (a progressive picture's coefficients) is free again;
     // give it back to the system rather than keep it in the heap.

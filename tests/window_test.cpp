@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -124,6 +125,15 @@ TEST_F(StartState, ControlColumnShowsTheSheetStripe) {
     EXPECT_GE(picture.height(), window->imcontrol->height());
     EXPECT_EQ(picture.pixel(100, 300), window->sheet().pixel(2100, 300));
     EXPECT_EQ(picture.pixel(50, 50), window->sheet().pixel(2050, 50));
+}
+
+TEST_F(StartState, WindowIconFollowsTheFirstPictureAtTitleBarSize) {
+    // The fixture has waited for the first paint; the icon comes in the next pass.
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::windowIcon().isNull(); }));
+    const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
+    ASSERT_FALSE(sizes.isEmpty());
+    for (const QSize &size : sizes)
+        EXPECT_LE(std::max(size.width(), size.height()), 64);
 }
 
 TEST_F(StartState, WindowCannotBeMadeSmallerThan640By480) {

@@ -36,7 +36,7 @@ void SilentOutput(j_common_ptr) {}
 
 // An RGB32 image for the decoder to fill. Every page of it is written once, straight away:
 // in 4 KB pages that is thousands of page faults, a tenth of the whole decode, so on Linux
-// its memory is taken in whole 2 MB pages where the system offers them.
+// its memory is taken in whole 2 MB pages where the system offers them, but for its tail.
 QImage FreshImage(int width, int height) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     constexpr std::size_t kLargePage = std::size_t(2) << 20;
@@ -45,7 +45,11 @@ QImage FreshImage(int width, int height) {
     if (width > 0 && height > 0 && bytes >= kLargePage) {
         const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
         if (void *memory = std::aligned_alloc(kLargePage, rounded)) {
-            madvise(memory, rounded, MADV_HUGEPAGE);
+            // Large pages only where the picture fills them: the last, partly used one would
+            // be resident whole, up to 2 MB of nothing.
+            const std::size_t whole = bytes / kLargePage * kLargePage;
+            madvise(memory, whole, MADV_HUGEPAGE);
+            madvise(static_cast<char *>(memory) + whole, rounded - whole, MADV_NOHUGEPAGE);
             QImage image(
                 static_cast<uchar *>(memory), width, height, pitch, QImage::Format_RGB32,
                 [](void *p) { std::free(p); }, memory);
