@@ -14,7 +14,7 @@ for f in "$editor" "$floor"; do
     [ -x "$f" ] || { echo "missing $f: cmake --build --preset release" >&2; exit 1; }
 done
 
-source bench/virtual_display.sh
+source bench/in_turn.sh
 start_virtual_display "${DIM_BENCH_DISPLAY:-:96}"
 
 steps=80
@@ -56,21 +56,10 @@ drag_us() {
     echo $(((after - before) / steps / 1000))
 }
 
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR + 1) / 2)]}'; }
-
-editor_us=() floor_us=() ratios=()
-for _ in $(seq "$runs"); do
-    e=$(drag_us "$editor" "Kelmaro Brantoq")
-    f=$(drag_us "$floor" "drag window")
-    editor_us+=("$e")
-    floor_us+=("$f")
-    ratios+=("$(awk "BEGIN {printf \"%.3f\", $e / $f}")")
-done
-e=$(printf '%s\n' "${editor_us[@]}" | median)
-f=$(printf '%s\n' "${floor_us[@]}" | median)
-ratio=$(awk "BEGIN {printf \"%.2f\", $e / $f}")
-spread=$(printf '%s\n' "${ratios[@]}" | sort -n | awk '{a[NR]=$1} END {printf "%.2f-%.2f", a[1], a[NR]}')
+measure_in_turn "$runs" drag_us "$editor" "Kelmaro Brantoq" "$floor" "drag window"
+e=$program_median
+f=$reference_median
 met=$(awk "BEGIN {print ($e <= 1000 && $ratio <= 3.0) ? 1 : 0}")
-echo "CPU per drag step: editor ${e} us (runs: ${editor_us[*]}), label window ${f} us" \
-     "(runs: ${floor_us[*]}), ratio ${ratio} (per pair ${spread}; target <= 1000 us and <= 3x)"
+echo "CPU per drag step: editor ${e} us (runs: ${program_runs[*]}), label window ${f} us" \
+     "(runs: ${reference_runs[*]}), ratio ${ratio} (per pair ${spread}; target <= 1000 us and <= 3x)"
 echo "target_met=${met}"

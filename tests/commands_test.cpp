@@ -35,6 +35,16 @@ protected:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    // A curve file whose third byte the reader refuses.
+    QString WriteRejectedCurveFile() {
+        QByteArray bytes = ReadAll(WriteCurveFile(QStringLiteral("P2.DIM"), 0, 3));
+        bytes[2] = 5;
+        const QString path = dir.filePath(QStringLiteral("BAD.DIM"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
     // The chart stays disabled until the 500 ms timer fires once, then takes the pointer again.
     void ExpectChartBackAfterHalfASecond() {
         EXPECT_FALSE(window->pb->isEnabled());
@@ -101,13 +111,7 @@ TEST_F(Commands, ACommandDuringTheGuardDoesNotRestartItsTimer) {
 }
 
 TEST_F(Commands, RejectedFileShowsTheLoadErrorOfTheSelectedLanguage) {
-    QByteArray bytes = ReadAll(WriteCurveFile(QStringLiteral("P2.DIM"), 0, 3));
-    bytes[2] = 5;
-    const QString path = dir.filePath(QStringLiteral("BAD.DIM"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
+    const QString path = WriteRejectedCurveFile();
 
     window->lbl->setCurrentRow(1);
     SetLevels({{1, 0, 42}});
@@ -309,13 +313,7 @@ TEST_P(Arrivals, LoadTheFileAsLoadDoes) {
 }
 
 TEST_P(Arrivals, BadFilesLeaveTheCurvesAndSayWhyAsLoadDoes) {
-    QByteArray bytes = ReadAll(WriteCurveFile(QStringLiteral("P2.DIM"), 0, 3));
-    bytes[2] = 5;
-    const QString rejected = dir.filePath(QStringLiteral("BAD.DIM"));
-    QFile file(rejected);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
+    const QString rejected = WriteRejectedCurveFile();
     const QString truncated = WriteCurveFile(QStringLiteral("P3.DIM"), 9, 4);
     QFile::resize(truncated, 387);
     struct Case {
