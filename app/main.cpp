@@ -8,12 +8,6 @@
 
 #include <cstdio>
 
-#ifdef DIM_HAVE_FONTCONFIG
-#include <fontconfig/fontconfig.h>
-
-#include <thread>
-#endif
-
 int main(int argc, char **argv) {
     using namespace dim;
     using namespace dim::app;
@@ -29,26 +23,18 @@ int main(int argc, char **argv) {
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
 
-#ifdef DIM_HAVE_FONTCONFIG
-    // fontconfig reads its configuration, some fifty files, when the first font is looked
-    // up, which building the window does long before it is shown. It is read here instead,
-    // meanwhile, while the toolkit connects to the display.
-    std::thread fontconfig([] { FcInit(); });
-#endif
     QApplication app(argc, argv);
     SetUpApplication(app);
-#ifdef DIM_HAVE_FONTCONFIG
-    fontconfig.join();
-#endif
     // Read again without the options the application took for itself (-platform and others).
     const CommandLine line = ParseCommandLine(QApplication::arguments().mid(1));
     if (line.action == CommandLine::Action::Usage)
         std::fputs(EditorUsage(line.problem).toLocal8Bit().constData(), stderr);
 
     static EditorState state; // the program's state, for its whole run
-    TForm1 Form1(state, Environment{DesktopServices(), SystemFileSystem(), SystemClock(),
-                                    EmbeddedSheetJpeg()});
-    Form1.show();
+    TForm1 Form1(
+        state,
+        Environment{DesktopServices(), SystemFileSystem(), SystemClock(), EmbeddedSheetJpeg()},
+        WindowStart::MapFirst);
     OpenFromCommandLine(Form1, line);
     return app.exec();
 }

@@ -93,9 +93,12 @@ QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::Acce
 
 } // namespace
 
-TForm1::TForm1(EditorState &state, Environment environment, QWidget *parent)
+TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, QWidget *parent)
     : QWidget(parent), m_state(state), m_env(std::move(environment)) {
     setObjectName(QStringLiteral("Form1"));
+    placeWindow();
+    if (start == WindowStart::MapFirst)
+        show();
     buildLayout();
     m_state.document.onChanged = [this](const CurveChange &change) { documentChanged(change); };
     FormCreate();
@@ -103,6 +106,8 @@ TForm1::TForm1(EditorState &state, Environment environment, QWidget *parent)
     setAcceptDrops(true);
     for (QLineEdit *edit : {ENK, en, ETempo})
         edit->setAcceptDrops(false);
+    if (start == WindowStart::MapFirst)
+        showBuiltControls();
 }
 
 TForm1::~TForm1() {
@@ -112,14 +117,31 @@ TForm1::~TForm1() {
     pb->onKey = nullptr;
 }
 
-void TForm1::buildLayout() {
-    Settings &s = m_state.settings;
-    const FileSettings &f = m_state.document.fileSettings();
+// What the window manager needs of the window: its size and place before maximising, its
+// state and its title.
+void TForm1::placeWindow() {
     resize(857, 739);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    setWindowState(windowState() | Qt::WindowMaximized);
+    setWindowTitle(QString::fromLatin1(ApplicationTitle));
     setFont(SystemFont(11));
     setAutoFillBackground(true);
+}
+
+void TForm1::showBuiltControls() {
+    // The resizes of the window's showing came before there was a panel to follow them.
+    Panel2->setGeometry(rect());
+    // Children made after their window was shown wait to be shown themselves; the ones the
+    // window keeps hidden stay hidden.
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (!child->isWindow() && !child->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            child->show();
+}
+
+void TForm1::buildLayout() {
+    Settings &s = m_state.settings;
+    const FileSettings &f = m_state.document.fileSettings();
 
     Panel2 = Named(new QFrame(this), "Panel2");
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -281,8 +303,7 @@ void TForm1::buildLayout() {
 }
 
 void TForm1::FormCreate() {
-    setWindowState(windowState() | Qt::WindowMaximized);
-    setWindowTitle(QString::fromLatin1(ApplicationTitle));
+    // The window is maximised and titled from the start (placeWindow).
     m_state.chart.geometry.ColumnWidth = 1;
     m_state.chart.geometry.BandHeight = 1;
     FillTexts(m_state.texts);
@@ -333,7 +354,8 @@ bool TForm1::event(QEvent *event) {
 
 void TForm1::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
-    Panel2->setGeometry(rect());
+    if (Panel2) // a window mapped before its controls are built is resized without them
+        Panel2->setGeometry(rect());
     FormResize();
 }
 
@@ -415,12 +437,15 @@ void TForm1::awaitSheet() {
     imback->setPicture(std::move(decoded.image));
     // The icon follows the first picture: it would otherwise compete with the window's
     // mapping and first paint.
-    QTimer::singleShot(0, this, [] { SetApplicationIcon(); });
+    QTimer::singleShot(0, this, [] {
+        SetApplicationIcon();
 #ifdef __GLIBC__
-    // The decoder's working memory (a progressive picture's coefficients) is free again;
-    // give it back to the system rather than keep it in the heap.
-    malloc_trim(0);
+        // Starting up has freed much working memory: the decoder's (a progressive picture's
+        // coefficients), the first paint's scratch pictures, the icon's full-size picture.
+        // Give it back to the system rather than keep it in the heap.
+        malloc_trim(0);
 #endif
+    });
 }
 
 const QImage &TForm1::sheet() {

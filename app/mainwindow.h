@@ -64,11 +64,17 @@ struct Environment {
     QByteArray sheetJpeg; // the embedded sprite sheet
 };
 
+// How the main window starts. Hidden: built whole, shown by the caller. MapFirst: the window
+// asks to be mapped before it builds its controls, so that the window manager frames and
+// places it meanwhile rather than after; the controls are shown with it once built.
+enum class WindowStart { Hidden, MapFirst };
+
 // The main window: the chart, the status line and the control column. Its handlers wire the
 // controls to the core and write the results back.
 class TForm1 : public QWidget {
 public:
-    TForm1(EditorState &state, Environment environment, QWidget *parent = nullptr);
+    TForm1(EditorState &state, Environment environment, WindowStart start = WindowStart::Hidden,
+           QWidget *parent = nullptr);
     ~TForm1() override;
 
     // Painting, texts and files as the window uses them.
@@ -143,6 +149,8 @@ private:
     void FormResize();
     void FormClose();
     void buildLayout();
+    void placeWindow();
+    void showBuiltControls();
     void layoutPanel2();
     void showSettings();
     void buildToolActions();

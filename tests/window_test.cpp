@@ -136,6 +136,28 @@ TEST_F(StartState, WindowIconFollowsTheFirstPictureAtTitleBarSize) {
         EXPECT_LE(std::max(size.width(), size.height()), 64);
 }
 
+TEST_F(StartState, WindowMappedBeforeItsControlsEndsUpTheSame) {
+    // The editor's own start: the window asks to be mapped, then builds its controls.
+    EditorState otherState;
+    TForm1 other(otherState, Environment{services, fileSystem(), clock, EmbeddedSheetJpeg()},
+                 WindowStart::MapFirst);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ASSERT_TRUE(QTest::qWaitFor([&other] { return other.pb->painted(); }));
+    EXPECT_EQ(QApplication::focusWidget(), other.Button5);
+    ASSERT_EQ(other.size(), window->size());
+    for (QWidget *mine : window->findChildren<QWidget *>()) {
+        if (mine->objectName().isEmpty() || mine->objectName().startsWith(QLatin1String("qt_")) ||
+            mine->isWindow())
+            continue;
+        const auto *theirs = other.findChild<QWidget *>(mine->objectName());
+        ASSERT_NE(theirs, nullptr) << mine->objectName().toStdString();
+        EXPECT_EQ(theirs->isVisible(), mine->isVisible()) << mine->objectName().toStdString();
+        EXPECT_EQ(theirs->geometry(), mine->geometry()) << mine->objectName().toStdString();
+    }
+}
+
 TEST_F(StartState, WindowCannotBeMadeSmallerThan640By480) {
     window->showNormal();
     window->setMinimumSize(0, 0); // the resize handler alone must bring the limit back
