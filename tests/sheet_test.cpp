@@ -101,4 +101,15 @@ TEST(SpriteSheet, ControlPanelPictureContinuesPastTheSheet) {
     EXPECT_EQ(picture.pixel(120, 1599), Sheet().pixel(2120, 1104));
 }
 
+TEST(SpriteSheet, ControlPanelPictureInsideTheSheetSharesItsPixelsAsACopy) {
+    QImage sheet = Sheet().copy();
+    const QImage picture = ControlPanelPicture(sheet, 200, 1050);
+    ASSERT_EQ(picture.size(), QSize(200, 1050));
+    EXPECT_EQ(picture.constScanLine(7), sheet.constScanLine(7) + 2000 * 4); // no second copy
+    const QRgb before = picture.pixel(10, 20);
+    sheet.setPixel(2010, 20, qRgb(1, 2, 3)); // the sheet written to later: the picture stays
+    EXPECT_EQ(picture.pixel(10, 20), before);
+    EXPECT_EQ(sheet.pixel(2010, 20), qRgb(1, 2, 3));
+}
+
 } // namespace

@@ -115,6 +115,9 @@ void KeepChangedPixels(CaptionCache &cache, const QImage &before, const QImage &
             cache.pixels.insert(cache.pixels.end(), now + start, now + x);
         }
     }
+    // Kept for the window's whole run: no room to grow.
+    cache.runs.shrink_to_fit();
+    cache.pixels.shrink_to_fit();
 }
 
 // The caption of band b (1..4), blended into the rectangle from 30 rows above the band to its

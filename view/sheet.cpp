@@ -129,6 +129,21 @@ QImage DecodeJpeg(const QByteArray &data, QString *error) {
 }
 
 QImage ControlPanelPicture(const QImage &sheet, int width, int height) {
+    if (width > 0 && height > 0 && width <= sheet.width() - SheetPanelX &&
+        height <= sheet.height() && sheet.format() == QImage::Format_RGB32) {
+        // Inside the sheet the picture is the stripe itself: it shares the sheet's pixels
+        // instead of holding a second copy of them. It keeps the sheet's pixels alive, and
+        // whichever of the two is written to first gets pixels of its own, so the picture
+        // behaves as a copy all the same.
+        auto *source = new QImage(sheet);
+        const uchar *stripe = source->constBits() + SheetPanelX * sizeof(QRgb);
+        QImage view(
+            stripe, width, height, source->bytesPerLine(), QImage::Format_RGB32,
+            [](void *held) { delete static_cast<QImage *>(held); }, source);
+        if (!view.isNull())
+            return view;
+        delete source;
+    }
     QImage picture(width, height, QImage::Format_RGB32);
     if (picture.isNull())
         return picture;

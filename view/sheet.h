@@ -22,7 +22,8 @@ QByteArray EmbeddedSheetJpeg();
 QImage DecodeJpeg(const QByteArray &data, QString *error = nullptr);
 
 // The control-panel picture for a column of the given size: the sheet's stripe from
-// x 2000, y 0; rows below the sheet's end continue its last row.
+// x 2000, y 0; rows below the sheet's end continue its last row. A picture that fits in the
+// sheet shares its pixels until either is written to.
 QImage ControlPanelPicture(const QImage &sheet, int width, int height);
 
 } // namespace dim
