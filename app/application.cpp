@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/mainwindow.h"
+#include "texts/texts.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -9,7 +10,6 @@
 #include <QPixmap>
 #include <QTranslator>
 
-#include <array>
 #include <memory>
 
 namespace dim::app {
@@ -35,7 +35,6 @@ void SetApplicationIcon() {
 }
 
 void UseToolkitLanguage(int row) {
-    static const std::array<const char *, 4> kCodes{"de", "en", "fr", "es"};
     static std::unique_ptr<QTranslator> translator;
     static int current = -1;
     if (row == current)
@@ -46,14 +45,14 @@ void UseToolkitLanguage(int row) {
         translator.reset();
     }
     // English is the toolkit's own language; the others come with Qt's translations.
-    if (row < 0 || row >= static_cast<int>(kCodes.size()) || row == 1)
+    if (row < 0 || row >= static_cast<int>(LanguageCodes.size()) || row == 1)
         return;
     auto next = std::make_unique<QTranslator>();
     if (!next->load(
-            QStringLiteral("qtbase_%1").arg(QLatin1String(kCodes[static_cast<size_t>(row)])),
+            QStringLiteral("qtbase_%1").arg(QLatin1String(LanguageCodes[static_cast<size_t>(row)])),
             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         qWarning("No toolkit translation for \"%s\": dialogs stay in English",
-                 kCodes[static_cast<size_t>(row)]);
+                 LanguageCodes[static_cast<size_t>(row)]);
         return;
     }
     translator = std::move(next);

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -125,24 +126,23 @@ void ChartView::focusInEvent(QFocusEvent *event) {
 
 void ChartView::focusOutEvent(QFocusEvent *event) {
     QWidget::focusOutEvent(event);
-    update(pointMarkArea());
+    update(m_pointArea);
     if (onFocus)
         onFocus(false);
 }
 
-QRect ChartView::pointMarkArea() const {
-    if (m_pointMark.isNull())
-        return {};
-    // The mark, its two-pixel frame and the text box to its right.
-    return m_pointMark.adjusted(-3, -3, 3 + 8 + fontMetrics().horizontalAdvance(m_pointText) + 8,
-                                3 + fontMetrics().height());
-}
-
 void ChartView::setPointMark(const QRect &mark, const QString &text) {
-    const QRect before = pointMarkArea();
+    const QRect before = m_pointArea;
     m_pointMark = mark;
     m_pointText = text;
-    update(before | pointMarkArea());
+    m_pointArea = QRect();
+    if (!m_pointMark.isNull()) {
+        // The mark, its two-pixel frame and the text box to its right.
+        const QFontMetrics metrics = fontMetrics();
+        m_pointArea = m_pointMark.adjusted(
+            -3, -3, 3 + 8 + metrics.horizontalAdvance(m_pointText) + 8, 3 + metrics.height());
+    }
+    update(before | m_pointArea);
 }
 
 void ChartView::setAccessibleValue(const QString &value) {

@@ -55,8 +55,8 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    QRect pointMarkArea() const;
     QRect m_pointMark;
+    QRect m_pointArea; // what the mark and its text cover on the screen
     QString m_pointText;
     QString m_accessibleValue;
     QImage m_surface;

@@ -7,7 +7,6 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <array>
 
 namespace dim::cli {
 
@@ -292,12 +291,13 @@ int Tool::writeCurveFile(const QCommandLineParser &parser, const QString &output
 }
 
 int SystemLanguage() {
-    static const std::array<QString, LanguageCount> codes{
-        QStringLiteral("de"), QStringLiteral("en"), QStringLiteral("fr"), QStringLiteral("es")};
     for (const QString &tag : QLocale::system().uiLanguages()) {
-        const auto it = std::find(codes.begin(), codes.end(), tag.left(2).toLower());
-        if (it != codes.end())
-            return static_cast<int>(it - codes.begin());
+        const QString code = tag.left(2).toLower();
+        const auto it =
+            std::find_if(LanguageCodes.begin(), LanguageCodes.end(),
+                         [&code](const char *known) { return code == QLatin1String(known); });
+        if (it != LanguageCodes.end())
+            return static_cast<int>(it - LanguageCodes.begin());
     }
     return 1;
 }

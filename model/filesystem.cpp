@@ -200,8 +200,9 @@ QByteArray Native(const QString &path) {
     return EncodePath(path);
 }
 
-int Retrying(const std::function<int()> &call) {
-    int result;
+// The call's result, made again while a signal interrupts it.
+template <typename Call> auto Retrying(const Call &call) {
+    decltype(call()) result;
     do
         result = call();
     while (result < 0 && errno == EINTR);
@@ -241,17 +242,11 @@ public:
         return *fd < 0 ? errno : 0;
     }
     long read(int fd, void *buffer, size_t size) override {
-        ssize_t n;
-        do
-            n = ::read(fd, buffer, size);
-        while (n < 0 && errno == EINTR);
+        const ssize_t n = Retrying([&] { return ::read(fd, buffer, size); });
         return n < 0 ? -errno : static_cast<long>(n);
     }
     long write(int fd, const void *buffer, size_t size) override {
-        ssize_t n;
-        do
-            n = ::write(fd, buffer, size);
-        while (n < 0 && errno == EINTR);
+        const ssize_t n = Retrying([&] { return ::write(fd, buffer, size); });
         return n < 0 ? -errno : static_cast<long>(n);
     }
     int adopt(int fd, const FileOwner &owner) override {

@@ -35,6 +35,8 @@ struct TextTable {
 
 // The items of the language list, in row order.
 const std::array<QString, LanguageCount> &LanguageNames();
+// Their two-letter language codes, in the same order.
+inline constexpr std::array<const char *, LanguageCount> LanguageCodes{"de", "en", "fr", "es"};
 
 // Fills the table once, at start-up.
 void FillTexts(TextTable &table);
