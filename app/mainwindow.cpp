@@ -501,8 +501,8 @@ void TForm1::pbMouseMove(Qt::MouseButtons buttons, int x, int y) {
     if (result.status) {
         PStat->setText(*result.status);
         const CursorState &at = m_state.cursor;
-        if (pb->hasFocus() && at.CursorChannel >= 1 && at.CursorChannel <= FileChannels &&
-            at.CursorColumn < FilePoints) { // the point cursor follows the pointer
+        if (pb->hasFocus() && IsFilePoint(at.CursorChannel, at.CursorColumn)) {
+            // the point cursor follows the pointer
             m_point = StartPointCursor(at.CursorChannel, at.CursorColumn);
             ++m_pointTag;
             showPointCursor();

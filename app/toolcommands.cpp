@@ -6,6 +6,7 @@
 #include "app/controls.h"
 #include "app/services.h"
 #include "app/tooldialogs.h"
+#include "model/curvetext.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -106,7 +107,7 @@ int TForm1::currentChannel() const {
     if (pb->hasFocus())
         return m_point.channel;
     const int channel = m_state.cursor.CursorChannel;
-    return channel >= 1 && channel <= FileChannels ? channel : 0;
+    return IsFilePoint(channel, 0) ? channel : 0;
 }
 
 bool TForm1::continuousStrokes() const {

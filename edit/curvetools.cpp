@@ -14,28 +14,6 @@ int Wrap(long long a, int m) {
     return static_cast<int>(r < 0 ? r + m : r);
 }
 
-bool IsSeparator(QChar ch) {
-    return ch.isSpace() || ch == QLatin1Char(',') || ch == QLatin1Char(';');
-}
-
-bool IsDigit(QChar ch) {
-    return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
-}
-
-// The field starting at start: up to the next separator, at most MaxClipboardToken characters.
-QString FieldAt(const QString &text, qsizetype start) {
-    qsizetype end = start;
-    while (end < text.size() && end - start < MaxClipboardToken && !IsSeparator(text[end]))
-        ++end;
-    return text.mid(start, end - start);
-}
-
-qsizetype SkipSpace(const QString &text, qsizetype i) {
-    while (i < text.size() && text[i].isSpace())
-        ++i;
-    return i;
-}
-
 // Integer a / b rounded half away from zero, b > 0.
 long long DivideRounded(long long a, long long b) {
     const long long q = (2 * (a < 0 ? -a : a) + b) / (2 * b);
@@ -43,67 +21,6 @@ long long DivideRounded(long long a, long long b) {
 }
 
 } // namespace
-
-DayCurve ChannelCurve(const LevelTable &levels, int channel) {
-    const LevelRow &row = levels[static_cast<size_t>(channel)];
-    DayCurve curve{};
-    std::copy_n(row.begin(), FilePoints, curve.begin());
-    return curve;
-}
-
-void SetChannelCurve(LevelTable &levels, int channel, const DayCurve &curve) {
-    std::copy(curve.begin(), curve.end(), levels[static_cast<size_t>(channel)].begin());
-}
-
-QString CurveClipboardText(const DayCurve &curve) {
-    QString text;
-    text.reserve(FilePoints * 4);
-    for (int c = 0; c < FilePoints; ++c) {
-        if (c > 0)
-            text += QLatin1Char(',');
-        text += QString::number(curve[c]);
-    }
-    return text;
-}
-
-std::variant<DayCurve, ClipboardRefusal> ParseCurveClipboard(const QString &text) {
-    DayCurve curve{};
-    int count = 0;
-    const auto refuse = [&](ClipboardProblem problem, qsizetype at, QString token = {}) {
-        return ClipboardRefusal{problem, count, at, std::move(token)};
-    };
-    qsizetype i = SkipSpace(text, 0);
-    if (i == text.size())
-        return refuse(ClipboardProblem::Empty, 0);
-    for (;;) {
-        // A field is expected at i.
-        if (i == text.size() || IsSeparator(text[i]))
-            return refuse(ClipboardProblem::EmptyField, i);
-        if (count == FilePoints)
-            return refuse(ClipboardProblem::TooMany, i, FieldAt(text, i));
-        const qsizetype start = i;
-        int value = 0;
-        for (; i < text.size() && !IsSeparator(text[i]); ++i) {
-            if (!IsDigit(text[i]))
-                return refuse(ClipboardProblem::NotNumber, start, FieldAt(text, start));
-            if (i - start == MaxClipboardToken)
-                return refuse(ClipboardProblem::OutOfRange, start, FieldAt(text, start));
-            value = std::min(value * 10 + (text[i].unicode() - u'0'), MaxLevel + 1);
-        }
-        if (value > MaxLevel)
-            return refuse(ClipboardProblem::OutOfRange, start, FieldAt(text, start));
-        curve[count++] = value;
-        // A separator: whitespace, or one comma or semicolon with optional whitespace around.
-        i = SkipSpace(text, i);
-        if (i == text.size())
-            break;
-        if (text[i] == QLatin1Char(',') || text[i] == QLatin1Char(';'))
-            i = SkipSpace(text, i + 1);
-    }
-    if (count < FilePoints)
-        return refuse(ClipboardProblem::TooFew, text.size());
-    return curve;
-}
 
 DayCurve ShiftLater(const DayCurve &curve, int quarters) {
     const int k = Wrap(quarters, FilePoints);

@@ -12,45 +12,8 @@
 
 namespace dim {
 
-// The tools that reshape one channel's day: 96 levels 0..255, column c at 15 * c minutes.
-// Every function here is pure; the caller writes the results through its document.
-using DayCurve = std::array<int, FilePoints>;
-
-inline constexpr int MinutesPerDay = 1440;
-inline constexpr int MinutesPerColumn = 15;
-
-// ---- Clipboard ----
-
-// The 96 levels as one line of decimal numbers joined by commas, without spaces or newline.
-// The 96 points of a channel's row, and a table with them in place of that row's.
-DayCurve ChannelCurve(const LevelTable &levels, int channel);
-void SetChannelCurve(LevelTable &levels, int channel, const DayCurve &curve);
-
-QString CurveClipboardText(const DayCurve &curve);
-
-enum class ClipboardProblem {
-    Empty,      // nothing but whitespace
-    EmptyField, // a comma or semicolon with no number before or after it ("1,,2", ",1", "1,")
-    NotNumber,  // a field that is not a plain non-negative decimal integer ("-1", "1.5", "x")
-    OutOfRange, // a number above 255, or one written with more than MaxClipboardToken digits
-    TooFew,     // fewer than 96 numbers
-    TooMany,    // a 97th field; reading stops there
-};
-
-// The longest field read; a longer one is refused without reading it to its end.
-inline constexpr int MaxClipboardToken = 4096;
-
-struct ClipboardRefusal {
-    ClipboardProblem problem = ClipboardProblem::Empty;
-    int count = 0;          // numbers accepted before the problem (TooMany: 96)
-    qsizetype position = 0; // index in the text of the offending field or separator
-    QString token;          // the offending field, at most MaxClipboardToken characters
-};
-
-// Reads exactly 96 numbers 0..255 (leading zeros allowed) separated by a comma, a semicolon or
-// whitespace, with any whitespace around a comma or semicolon and before or after the list.
-// Stops at the first problem, so the work is bounded whatever the size of the text.
-std::variant<DayCurve, ClipboardRefusal> ParseCurveClipboard(const QString &text);
+// The tools that reshape one channel's day (DayCurve: 96 levels 0..255). Every function
+// here is pure; the caller writes the results through its document.
 
 // ---- Reshaping ----
 

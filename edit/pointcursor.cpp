@@ -71,7 +71,7 @@ PointKeyResult ApplyPointKey(PointCursor &cursor, int key, bool shift, const Lev
 
 PointCursor StartPointCursor(int channel, int column) {
     PointCursor cursor;
-    if (channel >= 1 && channel <= FileChannels && column >= 0 && column < FilePoints) {
+    if (IsFilePoint(channel, column)) {
         cursor.channel = channel;
         cursor.column = column;
     }

@@ -5,8 +5,8 @@
 namespace dim {
 
 QString ColumnTime(int column) {
-    const int minute = (column % 4) * 15;
-    QString text = QString::number(column / 4) + QLatin1Char(':') + QString::number(minute);
+    const int minute = ColumnMinute(column);
+    QString text = QString::number(ColumnHour(column)) + QLatin1Char(':') + QString::number(minute);
     if (minute == 0)
         text += QLatin1Char('0');
     return text;

@@ -41,7 +41,7 @@ QString TimeProblem(const QString &text, int column) {
     const std::optional<int> minutes = ParseTimeOfDay(text);
     if (!minutes)
         return QStringLiteral("malformed time \"%1\" (expected HH:MM)").arg(ShownInput(text));
-    if (*minutes != column * 15)
+    if (*minutes != column * MinutesPerColumn)
         return QStringLiteral("expected time %1, found %2")
             .arg(QuarterHourText(column), ShownInput(text));
     return {};
@@ -100,6 +100,28 @@ LevelOrProblem JsonInteger(const QString &what, const QJsonValue &value, int min
     return RangeChecked(what, value.toDouble(), Shown(value), min, max);
 }
 
+bool IsSeparator(QChar ch) {
+    return ch.isSpace() || ch == QLatin1Char(',') || ch == QLatin1Char(';');
+}
+
+bool IsDigit(QChar ch) {
+    return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
+}
+
+// The field starting at start: up to the next separator, at most MaxClipboardToken characters.
+QString FieldAt(const QString &text, qsizetype start) {
+    qsizetype end = start;
+    while (end < text.size() && end - start < MaxClipboardToken && !IsSeparator(text[end]))
+        ++end;
+    return text.mid(start, end - start);
+}
+
+qsizetype SkipSpace(const QString &text, qsizetype i) {
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    return i;
+}
+
 ImportError AtLine(int line, const QString &problem) {
     return ImportError{QStringLiteral("line %1").arg(line), problem};
 }
@@ -124,8 +146,8 @@ std::optional<int> ParseTimeOfDay(const QString &text) {
 
 QString QuarterHourText(int column) {
     return QStringLiteral("%1:%2")
-        .arg(column / 4, 2, 10, QLatin1Char('0'))
-        .arg(column % 4 * 15, 2, 10, QLatin1Char('0'));
+        .arg(ColumnHour(column), 2, 10, QLatin1Char('0'))
+        .arg(ColumnMinute(column), 2, 10, QLatin1Char('0'));
 }
 
 ImportResult ParseCurveCsv(const QByteArray &bytes) {
@@ -243,6 +265,56 @@ ImportResult ParseCurveJson(const QByteArray &bytes) {
         }
     }
     return content;
+}
+
+QString CurveClipboardText(const DayCurve &curve) {
+    QString text;
+    text.reserve(FilePoints * 4);
+    for (int c = 0; c < FilePoints; ++c) {
+        if (c > 0)
+            text += QLatin1Char(',');
+        text += QString::number(curve[c]);
+    }
+    return text;
+}
+
+std::variant<DayCurve, ClipboardRefusal> ParseCurveClipboard(const QString &text) {
+    DayCurve curve{};
+    int count = 0;
+    const auto refuse = [&](ClipboardProblem problem, qsizetype at, QString token = {}) {
+        return ClipboardRefusal{problem, count, at, std::move(token)};
+    };
+    qsizetype i = SkipSpace(text, 0);
+    if (i == text.size())
+        return refuse(ClipboardProblem::Empty, 0);
+    for (;;) {
+        // A field is expected at i.
+        if (i == text.size() || IsSeparator(text[i]))
+            return refuse(ClipboardProblem::EmptyField, i);
+        if (count == FilePoints)
+            return refuse(ClipboardProblem::TooMany, i, FieldAt(text, i));
+        const qsizetype start = i;
+        int value = 0;
+        for (; i < text.size() && !IsSeparator(text[i]); ++i) {
+            if (!IsDigit(text[i]))
+                return refuse(ClipboardProblem::NotNumber, start, FieldAt(text, start));
+            if (i - start == MaxClipboardToken)
+                return refuse(ClipboardProblem::OutOfRange, start, FieldAt(text, start));
+            value = std::min(value * 10 + (text[i].unicode() - u'0'), MaxLevel + 1);
+        }
+        if (value > MaxLevel)
+            return refuse(ClipboardProblem::OutOfRange, start, FieldAt(text, start));
+        curve[count++] = value;
+        // A separator: whitespace, or one comma or semicolon with optional whitespace around.
+        i = SkipSpace(text, i);
+        if (i == text.size())
+            break;
+        if (text[i] == QLatin1Char(',') || text[i] == QLatin1Char(';'))
+            i = SkipSpace(text, i + 1);
+    }
+    if (count < FilePoints)
+        return refuse(ClipboardProblem::TooFew, text.size());
+    return curve;
 }
 
 QByteArray CurveCsv(const CurveData &data) {

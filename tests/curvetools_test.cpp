@@ -1,4 +1,5 @@
 #include "edit/curvetools.h"
+#include "model/curvetext.h"
 
 #include <QStringList>
 
