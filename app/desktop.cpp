@@ -1,6 +1,7 @@
 #include "app/desktop.h"
 
 #include "app/mainwindow.h"
+#include "model/filesystem.h"
 
 #include <QDir>
 #include <QEvent>
@@ -15,12 +16,12 @@ namespace {
 
 const QString kProgram = QStringLiteral("dimeditor");
 
-// Opens a file in the window once the window manager has activated it, so that the window is
-// drawn in full behind a possible error box; after a second at the latest, for a window
-// manager that does not activate new windows.
-class StartupOpener : public QObject {
+// The start's questions and the command line's file, once the window manager has activated
+// the window, so that the window is drawn in full behind a box; after a second at the latest,
+// for a window manager that does not activate new windows.
+class StartupSequence : public QObject {
 public:
-    StartupOpener(TForm1 &window, QString path)
+    StartupSequence(TForm1 &window, QString path)
         : QObject(&window), m_window(window), m_path(std::move(path)) {
         if (window.isActiveWindow()) {
             QTimer::singleShot(0, this, [this] { open(); });
@@ -44,7 +45,9 @@ private:
             return;
         m_opened = true;
         m_window.removeEventFilter(this);
-        m_window.OpenFile(m_path);
+        m_window.offerRecovery();
+        if (!m_path.isEmpty())
+            m_window.OpenFile(m_path);
         deleteLater();
     }
 
@@ -54,6 +57,13 @@ private:
 };
 
 } // namespace
+
+QStringList EditorArguments(int argc, char **argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << DecodePath(QByteArray(argv[i]));
+    return arguments;
+}
 
 CommandLine ParseCommandLine(const QStringList &arguments) {
     CommandLine line;
@@ -117,10 +127,8 @@ QString EditorUsage(const QString &problem) {
         .arg(kProgram, problem);
 }
 
-void OpenFromCommandLine(TForm1 &window, const CommandLine &line) {
-    if (line.action != CommandLine::Action::Run || line.file.isEmpty())
-        return;
-    new StartupOpener(window, line.file);
+void StartUp(TForm1 &window, const CommandLine &line) {
+    new StartupSequence(window, line.action == CommandLine::Action::Run ? line.file : QString());
 }
 
 QString DroppedCurveFile(const QMimeData *data) {

@@ -17,6 +17,9 @@ struct CommandLine {
     QString problem; // Usage: what was wrong with the command line
 };
 
+// The arguments after the program's name, each byte of a file name kept (DecodePath).
+QStringList EditorArguments(int argc, char **argv);
+
 // Reads the arguments after the program's name: at most one file; -h/--help and -v/--version;
 // "--" ends the options. Any other option, or a second file, is a usage error and opens nothing.
 CommandLine ParseCommandLine(const QStringList &arguments);
@@ -26,8 +29,9 @@ QString EditorHelp();
 QString EditorVersion();
 QString EditorUsage(const QString &problem);
 
-// Opens the command line's file in the window as Load does, once the window is up.
-void OpenFromCommandLine(TForm1 &window, const CommandLine &line);
+// Once the window is up: offers the curves a killed editor left unsaved, then opens the
+// command line's file in the window as Load does.
+void StartUp(TForm1 &window, const CommandLine &line);
 
 // The full path of the one local curve file (*.DIM, any case) a drag carries; empty for
 // anything else: several files, a folder, a remote address, text.

@@ -2,20 +2,20 @@
 #include "app/desktop.h"
 #include "app/mainwindow.h"
 #include "app/services.h"
+#include "model/recoveryfile.h"
 #include "view/sheet.h"
 
 #include <QApplication>
 
 #include <cstdio>
 
+#include <unistd.h>
+
 int main(int argc, char **argv) {
     using namespace dim;
     using namespace dim::app;
     // --help and --version answer before anything needs a display.
-    QStringList raw;
-    for (int i = 1; i < argc; ++i)
-        raw << QString::fromLocal8Bit(argv[i]);
-    const CommandLine early = ParseCommandLine(raw);
+    const CommandLine early = ParseCommandLine(EditorArguments(argc, argv));
     if (early.action == CommandLine::Action::Help || early.action == CommandLine::Action::Version) {
         const QString text =
             early.action == CommandLine::Action::Help ? EditorHelp() : EditorVersion();
@@ -25,16 +25,20 @@ int main(int argc, char **argv) {
 
     QApplication app(argc, argv);
     SetUpApplication(app);
-    // Read again without the options the application took for itself (-platform and others).
-    const CommandLine line = ParseCommandLine(QApplication::arguments().mid(1));
+    // Read again without the options the application took out for itself (-platform and
+    // others).
+    const CommandLine line = ParseCommandLine(EditorArguments(argc, argv));
     if (line.action == CommandLine::Action::Usage)
         std::fputs(EditorUsage(line.problem).toLocal8Bit().constData(), stderr);
 
     static EditorState state; // the program's state, for its whole run
-    TForm1 Form1(
-        state,
-        Environment{DesktopServices(), SystemFileSystem(), SystemClock(), EmbeddedSheetJpeg()},
-        WindowStart::MapFirst);
-    OpenFromCommandLine(Form1, line);
+    RecoveryStore recovery(SystemFileSystem(), RecoveryFolder(), ::getpid());
+    TForm1 Form1(state,
+                 Environment{DesktopServices(), SystemFileSystem(), SystemClock(),
+                             EmbeddedSheetJpeg(), &recovery},
+                 WindowStart::MapFirst);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &Form1,
+                     [&Form1](QSessionManager &manager) { Form1.commitData(manager); });
+    StartUp(Form1, line);
     return app.exec();
 }

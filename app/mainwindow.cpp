@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/controls.h"
 #include "app/desktop.h"
+#include "app/filedialogs.h"
 #include "app/services.h"
 #include "edit/steptime.h"
 #include "view/fonts.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -24,6 +26,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSessionManager>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -79,18 +82,6 @@ QScrollBar *MakeScrollBar(QWidget *parent, const char *name, const ScrollSetting
     return bar;
 }
 
-QFileDialog *MakeFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode) {
-    auto *dialog = Named(new QFileDialog(parent), name);
-    dialog->setAcceptMode(mode);
-    dialog->setNameFilter(QStringLiteral("Dimwerte (*.DIM)"));
-    dialog->setDefaultSuffix(QStringLiteral("DIM"));
-    dialog->setOption(QFileDialog::ReadOnly, false);
-    if (mode == QFileDialog::AcceptOpen)
-        dialog->setFileMode(QFileDialog::AnyFile); // a name of no existing file is accepted
-    dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
-    return dialog;
-}
-
 } // namespace
 
 TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, QWidget *parent)
@@ -100,7 +91,11 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
     if (start == WindowStart::MapFirst)
         show();
     buildLayout();
-    m_state.document.onChanged = [this](const CurveChange &change) { documentChanged(change); };
+    connect(&m_state.document, &CurveDocument::changed, this, &TForm1::documentChanged);
+    if (m_env.recovery) {
+        m_keeper = std::make_unique<RecoveryKeeper>(m_state.document, *m_env.recovery);
+        m_keeper->setCaption(windowTitle());
+    }
     FormCreate();
     // Files are dropped on the window as a whole; the text fields take no drops of their own.
     setAcceptDrops(true);
@@ -111,7 +106,7 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
 }
 
 TForm1::~TForm1() {
-    m_state.document.onChanged = nullptr;
+    disconnect(&m_state.document, nullptr, this, nullptr);
     // The chart loses the focus while the window goes: nothing of the window may answer.
     pb->onFocus = nullptr;
     pb->onKey = nullptr;
@@ -337,18 +332,74 @@ void TForm1::FormResize() {
                std::max(outer.height(), kMinOuterHeight) - m_frameExtra.height());
 }
 
-void TForm1::FormClose() {
-    // Closing goes ahead at once; unsaved curves are not asked about.
+void TForm1::FormClose(QCloseEvent *event) {
+    // Curves that no file holds are not lost without a word.
+    if (!mayEnd()) {
+        event->ignore();
+        return;
+    }
+    if (m_keeper)
+        m_keeper->finish();
+    event->accept();
+}
+
+bool TForm1::mayEnd() {
+    if (!m_state.document.isModified())
+        return true;
+    switch (m_env.services.askToSave(this, QString::fromLatin1(ApplicationTitle),
+                                     GetToolText(ToolText::CloseQuestion, lbl->currentRow()))) {
+    case SaveAnswer::Save:
+        return saveWithDialog();
+    case SaveAnswer::Discard:
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool TForm1::endOfSession(bool interactionAllowed) {
+    if (!interactionAllowed) {
+        // The curves stay in the recovery file, to be offered at the next start.
+        if (m_keeper)
+            m_keeper->writeNow();
+        return true;
+    }
+    if (!mayEnd())
+        return false;
+    if (m_keeper)
+        m_keeper->finish();
+    return true;
+}
+
+void TForm1::commitData(QSessionManager &manager) {
+    const bool allowed = m_state.document.isModified() && manager.allowsInteraction();
+    if (!endOfSession(allowed))
+        manager.cancel();
+    if (allowed)
+        manager.release();
 }
 
 void TForm1::closeEvent(QCloseEvent *event) {
-    FormClose();
-    QWidget::closeEvent(event);
+    FormClose(event);
 }
 
 bool TForm1::event(QEvent *event) {
-    if (event->type() == QEvent::WindowActivate)
+    switch (event->type()) {
+    case QEvent::WindowActivate:
         FormActivate();
+        break;
+    case QEvent::WindowBlocked:
+    case QEvent::WindowDeactivate:
+        pbCutOff(); // a modal box or another window takes the pointer
+        break;
+    case QEvent::WindowTitleChange:
+        if (m_keeper)
+            m_keeper->setCaption(windowTitle());
+        break;
+    default:
+        break;
+    }
     return QWidget::event(event);
 }
 
@@ -413,13 +464,13 @@ void TForm1::layoutPanel2() {
 QFileDialog *TForm1::FOD() {
     // The dialogs are made when first needed: together they hold some 10 MB.
     if (!m_fod)
-        m_fod = MakeFileDialog(this, "FOD", QFileDialog::AcceptOpen);
+        m_fod = MakeCurveFileDialog(this, "FOD", QFileDialog::AcceptOpen);
     return m_fod;
 }
 
 QFileDialog *TForm1::FSD() {
     if (!m_fsd)
-        m_fsd = MakeFileDialog(this, "FSD", QFileDialog::AcceptSave);
+        m_fsd = MakeCurveFileDialog(this, "FSD", QFileDialog::AcceptSave);
     return m_fsd;
 }
 
@@ -525,14 +576,18 @@ void TForm1::pbMouseMove(Qt::MouseButtons buttons, int x, int y) {
 }
 
 void TForm1::pbMouseDown(Qt::MouseButtons buttons, int x, int y) {
-    if (buttons.testFlag(Qt::LeftButton) && !m_state.document.strokeOpen())
-        m_track = {};
+    // Every press comes after the end of the drag before it: a press while one is still under
+    // way means its release was missed, or another button joined in.
+    pbCutOff();
     pbMouseMove(buttons, x, y);
 }
 
 void TForm1::pbMouseUp(Qt::MouseButton button) {
-    if (button != Qt::LeftButton)
-        return;
+    if (button == Qt::LeftButton)
+        pbCutOff();
+}
+
+void TForm1::pbCutOff() {
     m_state.document.endStroke();
     m_track = {};
 }
@@ -546,12 +601,12 @@ void TForm1::Redo() {
 }
 
 void TForm1::documentChanged(const CurveChange &change) {
+    if (change.stroke)
+        return; // drawn by the repaint tick, as the pointer flagged its bands
     if (change.settings)
         showSettings();
     if (pb->hasFocus())
         showPointCursor(pb->pointText());
-    if (change.stroke)
-        return; // drawn by the repaint tick, as the pointer flagged its bands
     // Rows past the fourth share the fourth band's flag; row 0 is on no band.
     for (int row = 1; row < LevelRows; ++row) {
         if (change.row(row))
@@ -630,13 +685,51 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() {
-    runFileCommand([this] {
+    saveWithDialog();
+}
+
+bool TForm1::saveWithDialog() {
+    bool written = false;
+    runFileCommand([this, &written] {
         QString path;
         if (m_env.services.runFileDialog(*FSD(), &path)) {
             SaveDimFile(path);
             setWindowTitle(path);
+            written = true;
         }
     });
+    return written;
+}
+
+void TForm1::offerRecovery() {
+    if (!m_env.recovery)
+        return;
+    const std::optional<RecoveredWork> work = m_env.recovery->takeAbandoned();
+    if (!work)
+        return;
+    const int language = lbl->currentRow();
+    switch (m_env.services.askToRestore(this, QString::fromLatin1(ApplicationTitle),
+                                        GetToolText(ToolText::RestoreQuestion, language),
+                                        GetToolText(ToolText::RestoreButton, language))) {
+    case RestoreAnswer::Restore: {
+        // One step, unsaved, under the caption it had.
+        CurveData curves = m_state.document.curves();
+        FileSettings settings = m_state.document.fileSettings();
+        ApplyDimContent(work->content, curves, settings);
+        m_state.document.change(curves.Levels, settings,
+                                GetToolText(ToolText::RestoreStep, language));
+        setWindowTitle(work->caption);
+        // The taken file goes once this process's own file holds the work.
+        if (!m_state.document.isModified() || (m_keeper && m_keeper->writeNow()))
+            m_env.recovery->dropTaken();
+        break;
+    }
+    case RestoreAnswer::Discard:
+        m_env.recovery->dropTaken();
+        break;
+    case RestoreAnswer::Later:
+        break;
+    }
 }
 
 void TForm1::Button4Click() {

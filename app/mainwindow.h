@@ -4,6 +4,7 @@
 #include "edit/document.h"
 #include "edit/pointcursor.h"
 #include "edit/pointer.h"
+#include "edit/recoverykeeper.h"
 #include "model/clock.h"
 #include "model/dimfile.h"
 #include "model/filesystem.h"
@@ -19,6 +20,7 @@
 #include <functional>
 #include <future>
 #include <map>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -34,6 +36,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QSessionManager;
 class QTimer;
 
 namespace dim::app {
@@ -62,6 +65,8 @@ struct Environment {
     FileSystem &fileSystem;
     const Clock &clock;
     QByteArray sheetJpeg; // the embedded sprite sheet
+    // Where unsaved curves are kept against a kill; none in tests that do not ask for it.
+    RecoveryStore *recovery = nullptr;
 };
 
 // How the main window starts. Hidden: built whole, shown by the caller. MapFirst: the window
@@ -86,12 +91,22 @@ public:
     // guard, the file, the caption, an error box for a failed read.
     void OpenFile(const QString &path);
     void SaveDimFile(const QString &path);
+    // At start, before a file of the command line opens: offers the curves an editor that
+    // was killed left unsaved, once.
+    void offerRecovery();
+    // The desktop session ends: asks about unsaved curves as closing does, when the session
+    // allows it; false when the user keeps the editor (the session's end is cancelled).
+    bool endOfSession(bool interactionAllowed);
+    void commitData(QSessionManager &manager);
 
     // Handlers.
     void pbPaint();
     void pbMouseMove(Qt::MouseButtons buttons, int x, int y);
     void pbMouseDown(Qt::MouseButtons buttons, int x, int y);
     void pbMouseUp(Qt::MouseButton button);
+    // The drag under way is cut off: a modal box opened, the chart lost the focus or another
+    // press came before its release. It ends as a release would.
+    void pbCutOff();
     void Undo();
     void Redo();
     void Timer1Timer();
@@ -147,7 +162,11 @@ private:
     void FormCreate();
     void FormActivate();
     void FormResize();
-    void FormClose();
+    void FormClose(QCloseEvent *event);
+    // Asks whether to save unsaved curves; true when the editor may go.
+    bool mayEnd();
+    // Save with its dialog, as the button does; true when the file was written.
+    bool saveWithDialog();
     void buildLayout();
     void placeWindow();
     void showBuiltControls();
@@ -172,6 +191,7 @@ private:
 
     EditorState &m_state;
     Environment m_env;
+    std::unique_ptr<RecoveryKeeper> m_keeper;
     struct DecodedSheet {
         QImage image;
         QString error;

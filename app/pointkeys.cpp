@@ -38,6 +38,8 @@ bool TForm1::pbKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TForm1::pbFocus(bool in) {
+    if (!in)
+        pbCutOff();
     if (in) {
         m_point = StartPointCursor(m_state.cursor.CursorChannel, m_state.cursor.CursorColumn);
         ++m_pointTag;

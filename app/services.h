@@ -3,10 +3,17 @@
 #include <QString>
 #include <QUrl>
 
+class QDialog;
 class QFileDialog;
 class QWidget;
 
 namespace dim::app {
+
+// The answers to the question whether to save the changes before closing.
+enum class SaveAnswer { Save, Discard, Cancel };
+// The answers to the question at start whether to restore unsaved curves; Later when the box
+// was closed without a choice.
+enum class RestoreAnswer { Restore, Discard, Later };
 
 // Where the window asks the user or the desktop: modal file dialogs, the OK/Cancel box, the
 // error box and the web browser. Tests put a double with prepared answers in its place.
@@ -23,7 +30,16 @@ public:
     virtual void showNotice(QWidget *owner, const QString &title, const QString &text) = 0;
     // Opens an address in the default browser; failures are not reported.
     virtual void openUrl(const QUrl &url) = 0;
+    // A modal question with Save, Discard and Cancel (the toolkit's own buttons, Save the
+    // default); Escape or closing the box is Cancel.
+    virtual SaveAnswer askToSave(QWidget *owner, const QString &title, const QString &text) = 0;
+    // A modal question with a button labelled restore (the default) and Discard.
+    virtual RestoreAnswer askToRestore(QWidget *owner, const QString &title, const QString &text,
+                                       const QString &restore) = 0;
 };
+
+// Makes a dialog wide enough that the window manager shows its whole title.
+void FitTitle(QDialog &dialog);
 
 // The real dialogs and desktop.
 Services &DesktopServices();

@@ -1,5 +1,7 @@
 #include "edit/document.h"
 
+#include <QSignalBlocker>
+
 #include <vector>
 
 namespace dim {
@@ -89,17 +91,25 @@ private:
 
 CurveDocument::CurveDocument() {
     m_stack.setUndoLimit(StepLimit);
+    connect(&m_stack, &QUndoStack::cleanChanged, this, [this] { updateModified(); });
 }
 
 CurveDocument::~CurveDocument() {
     // The steps refer to this document: they go first, without announcing anything.
-    onChanged = nullptr;
+    const QSignalBlocker blocker(this);
     m_stack.clear();
 }
 
 void CurveDocument::announce(const CurveChange &change) {
-    if (onChanged && !change.empty())
-        onChanged(change);
+    if (!change.empty())
+        emit changed(change);
+}
+
+void CurveDocument::updateModified() {
+    if (isModified() == m_modified)
+        return;
+    m_modified = !m_modified;
+    emit modifiedChanged(m_modified);
 }
 
 void CurveDocument::writeStrokeCell(int row, int column, int level) {
@@ -107,7 +117,17 @@ void CurveDocument::writeStrokeCell(int row, int column, int level) {
     auto [it, inserted] = m_stroke.try_emplace({row, column}, cell, level);
     if (!inserted)
         it->second.second = level; // keep the value from before the stroke
+    if (cell == level)
+        return;
     cell = level;
+    if (!m_strokeChanged) {
+        m_strokeChanged = true;
+        updateModified();
+    }
+    CurveChange change;
+    change.rows = static_cast<uint16_t>(1u << row);
+    change.stroke = true;
+    announce(change);
 }
 
 void CurveDocument::endStroke() {
@@ -118,12 +138,16 @@ void CurveDocument::endStroke() {
                              values.first, values.second});
     }
     m_stroke.clear();
-    if (cells.empty())
+    m_strokeChanged = false;
+    if (cells.empty()) {
+        updateModified();
         return;
+    }
     auto *step =
         new CurveStep(*this, std::move(cells), m_settings, m_settings, QStringLiteral("drag"));
     step->markStroke();
     m_stack.push(step);
+    updateModified();
 }
 
 void CurveDocument::change(const LevelTable &levels, const FileSettings &settings,
@@ -174,6 +198,7 @@ void CurveDocument::clear(const QString &text) {
     CurveData cleared = m_curves;
     ClearLevels(cleared);
     change(cleared.Levels, m_settings, text);
+    m_stack.setClean();
 }
 
 LoadResult CurveDocument::load(FileSystem &fs, const QString &path, const QString &text) {
@@ -184,6 +209,7 @@ LoadResult CurveDocument::load(FileSystem &fs, const QString &path, const QStrin
     FileSettings settings = m_settings;
     ApplyDimContent(*content, loaded, settings);
     change(loaded.Levels, settings, text);
+    m_stack.setClean();
     return LoadResult::Loaded;
 }
 

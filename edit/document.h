@@ -6,6 +6,7 @@
 #include "model/levels.h"
 #include "model/settings.h"
 
+#include <QObject>
 #include <QString>
 #include <QUndoStack>
 
@@ -21,8 +22,8 @@ namespace dim {
 struct CurveChange {
     uint16_t rows = 0;
     bool settings = false;
-    // The end of a drag stroke whose cells are already in the table: the pointer's bands were
-    // flagged as it went, and the repaint tick draws them.
+    // A cell of a drag stroke as it is written, and the stroke's end: the pointer's bands are
+    // flagged as it goes, and the repaint tick draws them.
     bool stroke = false;
 
     bool row(int r) const { return (rows >> r) & 1u; }
@@ -32,15 +33,17 @@ struct CurveChange {
 
 // The curves being edited: the level table, the three settings a curve file carries and the
 // history of changes to them. Every change is a step given to the document; each step can be
-// undone and redone, and every change, undo and redo is announced once through onChanged.
+// undone and redone, and every change, undo and redo is announced once through changed().
 // Nothing else writes the table.
-class CurveDocument {
+class CurveDocument : public QObject {
+    Q_OBJECT
+
 public:
     // Steps kept for undo; the oldest go first.
     static constexpr int StepLimit = 256;
 
     CurveDocument();
-    ~CurveDocument();
+    ~CurveDocument() override;
     CurveDocument(const CurveDocument &) = delete;
     CurveDocument &operator=(const CurveDocument &) = delete;
 
@@ -48,12 +51,9 @@ public:
     const LevelTable &Levels() const { return m_curves.Levels; }
     const FileSettings &fileSettings() const { return m_settings; }
 
-    // Told after every change, undo and redo.
-    std::function<void(const CurveChange &)> onChanged;
-
     // A drag stroke: cells written between a press and its release are one step. Each cell
-    // is written at once, so that the pointer sees it; the step and its announcement come
-    // with endStroke.
+    // is written and announced at once, so that the pointer sees it; the step comes with
+    // endStroke, announced once more.
     void writeStrokeCell(int row, int column, int level);
     void endStroke();
     bool strokeOpen() const { return !m_stroke.empty(); }
@@ -67,10 +67,10 @@ public:
     // one step.
     void setLevel(int row, int column, int level, const QString &text, int tag);
 
-    // New: every curve cleared (ClearLevels), one step.
+    // New: every curve cleared (ClearLevels), one step; the cleared curves are the clean state.
     void clear(const QString &text);
-    // Load: all or nothing, one step. Rejected changes nothing; an input/output failure
-    // raises IoError and changes nothing either.
+    // Load: all or nothing, one step, and the loaded curves are the clean state. Rejected
+    // changes nothing; an input/output failure raises IoError and changes nothing either.
     LoadResult load(FileSystem &fs, const QString &path, const QString &text);
     // Save: the curve file and SEL.DAT; the saved state becomes the clean one.
     void save(FileSystem &fs, const Clock &clock, const QString &path, const Settings &settings);
@@ -79,21 +79,34 @@ public:
     // so it is the step undone.
     bool undo();
     bool redo();
-    // Whether the curves and settings are those of the last save (or of the start).
+    // Whether the curves and settings are those of the last New, Load or Save (or of the
+    // start), undo and redo included.
     bool isClean() const { return m_stack.isClean(); }
+    // Whether there is work that no file holds: a step since the clean state, or a stroke
+    // under way that changed a cell.
+    bool isModified() const { return !isClean() || m_strokeChanged; }
     QUndoStack &undoStack() { return m_stack; }
     const QUndoStack &undoStack() const { return m_stack; }
     // Cells held by all steps, for the history's memory bound.
     size_t cellsHeld() const;
 
+signals:
+    // After every change, undo and redo.
+    void changed(const CurveChange &change);
+    // When isModified() turns.
+    void modifiedChanged(bool modified);
+
 private:
     friend class CurveStep;
     void announce(const CurveChange &change);
+    void updateModified();
 
     CurveData m_curves;
     FileSettings m_settings;
     QUndoStack m_stack;
     std::map<std::pair<int, int>, std::pair<int32_t, int32_t>> m_stroke;
+    bool m_strokeChanged = false; // a cell of the open stroke was given another level
+    bool m_modified = false;
 };
 
 } // namespace dim

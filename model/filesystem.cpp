@@ -234,10 +234,11 @@ public:
         owner->gid = st.st_gid;
         return 0;
     }
-    int createExclusive(const QString &path, int *fd) override {
+    int createExclusive(const QString &path, int *fd, unsigned mode) override {
         const QByteArray native = Native(path);
         *fd = Retrying([&] {
-            return ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            return ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          static_cast<mode_t>(mode));
         });
         return *fd < 0 ? errno : 0;
     }
@@ -309,6 +310,35 @@ public:
         return ELOOP;
     }
     void removeStaleTemporaries(const QString &folder) override;
+    int makeFolder(const QString &path, unsigned mode) override {
+        const QByteArray native = Native(path);
+        // Each missing folder from the top down; one that exists, or that another process
+        // makes meanwhile, is as good.
+        for (qsizetype slash = native.indexOf('/', 1);; slash = native.indexOf('/', slash + 1)) {
+            const QByteArray part = slash < 0 ? native : native.left(slash);
+            if (!part.isEmpty() && ::mkdir(part.constData(), static_cast<mode_t>(mode)) != 0 &&
+                errno != EEXIST)
+                return errno;
+            if (slash < 0)
+                break;
+        }
+        return isDirectory(path) ? 0 : ENOTDIR;
+    }
+    int listFolder(const QString &path, QStringList *names) override {
+        DIR *dir = ::opendir(Native(path.isEmpty() ? QStringLiteral(".") : path).constData());
+        if (!dir)
+            return errno;
+        names->clear();
+        errno = 0;
+        while (const dirent *entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..")
+                *names << DecodePath(name);
+        }
+        const int err = errno;
+        ::closedir(dir);
+        return err;
+    }
 
 private:
     static int openRegular(const QString &path, int access, int *fd, struct stat *st) {
@@ -410,7 +440,8 @@ void WriteAll(FileSystem &fs, int fd, const QByteArray &bytes, const QString &pa
 
 } // namespace
 
-void WriteFileReplacing(FileSystem &fs, const QString &givenPath, const QByteArray &bytes) {
+void WriteFileReplacing(FileSystem &fs, const QString &givenPath, const QByteArray &bytes,
+                        unsigned newMode) {
     QString path;
     if (const int err = fs.saveTarget(givenPath, &path))
         throw ErrorForErrno(fs, err, givenPath);
@@ -432,7 +463,7 @@ void WriteFileReplacing(FileSystem &fs, const QString &givenPath, const QByteArr
     QString temp;
     for (int attempt = 0;; ++attempt) {
         temp = TemporaryName(path);
-        const int err = fs.createExclusive(temp, &fd);
+        const int err = fs.createExclusive(temp, &fd, newMode);
         if (err == 0)
             break;
         if (err != EEXIST || attempt == 20)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <exception>
@@ -55,8 +56,9 @@ public:
     // Opens an existing regular file for writing without changing it, which tests that it
     // may be written, and tells its owner and permissions. Refuses what openRead refuses.
     virtual int openWriteExisting(const QString &path, int *fd, FileOwner *owner) = 0;
-    // Creates a new file that must not exist yet (0666 less the umask).
-    virtual int createExclusive(const QString &path, int *fd) = 0;
+    // Creates a new file that must not exist yet, with the permission bits of mode less the
+    // umask.
+    virtual int createExclusive(const QString &path, int *fd, unsigned mode) = 0;
     virtual long read(int fd, void *buffer, size_t size) = 0;
     virtual long write(int fd, const void *buffer, size_t size) = 0;
     // Gives an open file the owner and permissions of the file it replaces; an owner that the
@@ -75,6 +77,11 @@ public:
     // Removes the temporary files that saves into folder left behind when their process
     // died; touches nothing else.
     virtual void removeStaleTemporaries(const QString &folder) = 0;
+    // Makes a folder and the folders above it that are missing, each with the permission bits
+    // of mode less the umask; an existing folder is no error.
+    virtual int makeFolder(const QString &path, unsigned mode) = 0;
+    // The names in a folder, "." and ".." left out.
+    virtual int listFolder(const QString &path, QStringList *names) = 0;
 };
 
 // The real file system (POSIX calls).
@@ -100,8 +107,10 @@ QByteArray EncodePath(const QString &path);
 // the bytes go to a new file in the same folder, which then replaces path (the file a link
 // points to, for a link) and takes over its owner and permissions. A failure raises IoError
 // and leaves path as it was and no temporary file behind. Only a regular file, or a new one,
-// is written: a pipe or a device is refused.
-void WriteFileReplacing(FileSystem &fs, const QString &path, const QByteArray &bytes);
+// is written: a pipe or a device is refused. A new file gets the permission bits of newMode
+// less the umask.
+void WriteFileReplacing(FileSystem &fs, const QString &path, const QByteArray &bytes,
+                        unsigned newMode = 0666);
 
 // Reads at most maxBytes from the start of an existing regular file, opened for reading
 // only. A failure raises IoError; a shorter file simply gives fewer bytes.

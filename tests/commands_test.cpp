@@ -287,7 +287,7 @@ protected:
     // Hands the file over and runs the event loop until the window has taken it up.
     void Deliver(const QString &path) {
         if (GetParam() == Arrival::CommandLine) {
-            OpenFromCommandLine(*window, ParseCommandLine({path}));
+            StartUp(*window, ParseCommandLine({path}));
         } else {
             QMimeData data;
             data.setUrls({QUrl::fromLocalFile(path)});
@@ -347,7 +347,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, Arrivals, ::testing::Values(Arrival::CommandL
                          });
 
 TEST_F(Commands, MissingFileOnTheCommandLineIsReported) {
-    OpenFromCommandLine(*window, ParseCommandLine({dir.filePath(QStringLiteral("MISSING.DIM"))}));
+    StartUp(*window, ParseCommandLine({dir.filePath(QStringLiteral("MISSING.DIM"))}));
     QCoreApplication::processEvents();
     EXPECT_EQ(services.errors,
               QStringList{QStringLiteral("Kelmaro Brantoq|Datei nicht gefunden.")});

@@ -66,7 +66,8 @@ enum class Call {
     Close,
     CloseAfterWrite,
     Rename,
-    SyncFolder
+    SyncFolder,
+    MakeFolder
 };
 
 // The real file system with one injected failure: the nth call of a kind on a path that
@@ -94,10 +95,10 @@ public:
             return *err;
         return opened(m_real.openWriteExisting(path, fd, owner), fd, path);
     }
-    int createExclusive(const QString &path, int *fd) override {
+    int createExclusive(const QString &path, int *fd, unsigned mode) override {
         if (const auto err = inject(Call::Create, path))
             return *err;
-        return opened(m_real.createExclusive(path, fd), fd, path);
+        return opened(m_real.createExclusive(path, fd, mode), fd, path);
     }
     long read(int fd, void *buffer, size_t size) override {
         if (const auto err = inject(Call::Read, pathOf(fd)))
@@ -142,6 +143,14 @@ public:
     }
     void removeStaleTemporaries(const QString &folder) override {
         m_real.removeStaleTemporaries(folder);
+    }
+    int makeFolder(const QString &path, unsigned mode) override {
+        if (const auto err = inject(Call::MakeFolder, path))
+            return *err;
+        return m_real.makeFolder(path, mode);
+    }
+    int listFolder(const QString &path, QStringList *names) override {
+        return m_real.listFolder(path, names);
     }
 
 private:

@@ -87,8 +87,8 @@ public:
     int openWriteExisting(const QString &path, int *fd, FileOwner *owner) override {
         return real().openWriteExisting(path, fd, owner);
     }
-    int createExclusive(const QString &path, int *fd) override {
-        return real().createExclusive(path, fd);
+    int createExclusive(const QString &path, int *fd, unsigned mode) override {
+        return real().createExclusive(path, fd, mode);
     }
     long read(int fd, void *buffer, size_t size) override { return real().read(fd, buffer, size); }
     long write(int, const void *, size_t) override { return -ENOSPC; }
@@ -104,6 +104,12 @@ public:
     }
     void removeStaleTemporaries(const QString &folder) override {
         real().removeStaleTemporaries(folder);
+    }
+    int makeFolder(const QString &path, unsigned mode) override {
+        return real().makeFolder(path, mode);
+    }
+    int listFolder(const QString &path, QStringList *names) override {
+        return real().listFolder(path, names);
     }
 
 private:

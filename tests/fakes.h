@@ -19,6 +19,10 @@ public:
     QStringList errors;                             // "title|text" of each error box
     QStringList confirmations;                      // "title|text" of each OK/Cancel box
     QStringList notices;                            // "title|text" of each notice
+    std::deque<SaveAnswer> saveAnswers;             // none left: Cancel
+    QStringList saveQuestions;                      // "title|text" of each
+    std::deque<RestoreAnswer> restoreAnswers;       // none left: Later
+    QStringList restoreQuestions;                   // "title|text|restore button" of each
     QList<QUrl> openedUrls;
     QStringList dialogNames;
     // Runs while a file dialog is "open", as the event loop would.
@@ -52,6 +56,24 @@ public:
         notices << title + QLatin1Char('|') + text;
     }
     void openUrl(const QUrl &url) override { openedUrls << url; }
+    SaveAnswer askToSave(QWidget *, const QString &title, const QString &text) override {
+        saveQuestions << title + QLatin1Char('|') + text;
+        return Next(saveAnswers, SaveAnswer::Cancel);
+    }
+    RestoreAnswer askToRestore(QWidget *, const QString &title, const QString &text,
+                               const QString &restore) override {
+        restoreQuestions << title + QLatin1Char('|') + text + QLatin1Char('|') + restore;
+        return Next(restoreAnswers, RestoreAnswer::Later);
+    }
+
+private:
+    template <typename T> static T Next(std::deque<T> &answers, T none) {
+        if (answers.empty())
+            return none;
+        const T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 class FixedClock : public Clock {

@@ -4,6 +4,7 @@
 #include "app/controls.h"
 #include "app/mainwindow.h"
 #include "fakes.h"
+#include "model/recoveryfile.h"
 #include "view/sheet.h"
 
 #include <QTest>
@@ -22,7 +23,7 @@ protected:
     void SetUp() override {
         state = std::make_unique<EditorState>();
         window = std::make_unique<TForm1>(
-            *state, Environment{services, fileSystem(), clock, EmbeddedSheetJpeg()});
+            *state, Environment{services, fileSystem(), clock, EmbeddedSheetJpeg(), recovery()});
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow();
@@ -36,6 +37,7 @@ protected:
         window.reset();
     }
     virtual FileSystem &fileSystem() { return SystemFileSystem(); }
+    virtual RecoveryStore *recovery() { return nullptr; }
 
     // The pixel of a curve point in the chart as last laid out.
     QPoint At(int channel, int column, int level) const {

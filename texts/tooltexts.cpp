@@ -63,6 +63,20 @@ const std::array<Row, static_cast<size_t>(ToolText::Count)> kTexts{{
      "cifras e Intro fijan un porcentaje."},
     {"höchstens 100 %", "at most 100 %", "100 % au maximum", "100 % como máximo"},
     {"Wert", "Level", "Valeur", "Valor"},
+    {"Die Kurven wurden geändert. Sollen die Änderungen gespeichert werden?",
+     "The curves have been changed. Do you want to save the changes?",
+     "Les courbes ont été modifiées. Voulez-vous enregistrer les modifications ?",
+     "Las curvas han cambiado. ¿Desea guardar los cambios?"},
+    {"Der Editor wurde beendet, ohne seine Kurven zu speichern. Sollen die ungespeicherten "
+     "Kurven wiederhergestellt werden?",
+     "The editor ended without saving its curves. Do you want to restore the unsaved curves?",
+     "L'éditeur s'est arrêté sans enregistrer ses courbes. Voulez-vous restaurer les courbes "
+     "non enregistrées ?",
+     "El editor terminó sin guardar sus curvas. ¿Desea recuperar las curvas no guardadas?"},
+    {"&Wiederherstellen", "&Restore", "&Restaurer", "&Recuperar"},
+    {"Wiederherstellen", "Restore", "Restaurer", "Recuperar"},
+    {"Bitte eine ganze Zahl von %1 bis %2.", "Please type a whole number from %1 to %2.",
+     "Veuillez saisir un nombre entier de %1 à %2.", "Escriba un número entero de %1 a %2."},
 }};
 
 } // namespace

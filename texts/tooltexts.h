@@ -40,8 +40,13 @@ enum class ToolText {
     PasteTooMany,
     ChartName,
     ChartDescription,
-    PercentTooHigh, // the typed percentage is above 100
-    KeyLevel,       // the name of a level set from the keyboard, for the undo history
+    PercentTooHigh,  // the typed percentage is above 100
+    KeyLevel,        // the name of a level set from the keyboard, for the undo history
+    CloseQuestion,   // closing with curves that no file holds
+    RestoreQuestion, // at start, the curves an editor left unsaved when it was killed
+    RestoreButton,
+    RestoreStep, // the name of the restored curves in the undo history
+    NumberRange, // a typed value refused: %1 the least, %2 the most
     Count
 };
 

@@ -101,7 +101,7 @@ public:
         return 0;
     }
     int openWriteExisting(const QString &, int *, FileOwner *) override { return Refuse(); }
-    int createExclusive(const QString &, int *) override { return Refuse(); }
+    int createExclusive(const QString &, int *, unsigned) override { return Refuse(); }
     long read(int fd, void *buffer, size_t size) override {
         Check(fd == kFd);
         if (++m_reads == m_failingRead) {
@@ -127,6 +127,8 @@ public:
     bool isDirectory(const QString &) override { return true; }
     int saveTarget(const QString &, QString *) override { return Refuse(); }
     void removeStaleTemporaries(const QString &) override { Refuse(); }
+    int makeFolder(const QString &, unsigned) override { return Refuse(); }
+    int listFolder(const QString &, QStringList *) override { return Refuse(); }
 
 private:
     static constexpr int kFd = 3;
