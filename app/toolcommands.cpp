@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 
 #include "app/controls.h"
+#include "app/dialogguard.h"
 #include "app/services.h"
 #include "app/tooldialogs.h"
 #include "model/curvetext.h"
@@ -187,7 +188,7 @@ void TForm1::ScaleCurve() {
     if (currentChannel() == 0)
         return;
     ScaleDialog dialog(lbl->currentRow(), this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (RunDialog(dialog) != QDialog::Accepted)
         return;
     const int percent = dialog.percent();
     applyToChannel(ToolText::Scale,
@@ -202,7 +203,7 @@ void TForm1::FillCurve() {
     if (currentChannel() == 0)
         return;
     FillDialog dialog(lbl->currentRow(), this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (RunDialog(dialog) != QDialog::Accepted)
         return;
     const int level = dialog.level();
     applyToChannel(ToolText::Fill, [level](const DayCurve &) { return Filled(level); });
@@ -227,7 +228,7 @@ void TForm1::DaylightCurve() {
     };
     dialog.onChange = preview;
     preview(dialog.params());
-    const bool accepted = dialog.exec() == QDialog::Accepted;
+    const bool accepted = RunDialog(dialog) == QDialog::Accepted;
     showPreview(std::nullopt);
     if (!accepted)
         return;

@@ -5,10 +5,13 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QSpinBox>
+#include <QPushButton>
 #include <QTimer>
 
 using namespace dim;
@@ -115,12 +118,90 @@ TEST_F(Tools, TheDaylightDialogPreviewsAndCancelLeavesTheChannel) {
     EXPECT_EQ(Row(1), LevelRow{});
 
     WithDialog(Tool(ToolText::Daylight), [](QDialog *dialog) {
-        dialog->findChild<QSpinBox *>(QStringLiteral("peak"))->setValue(50);
+        dialog->findChild<QLineEdit *>(QStringLiteral("peak"))->setText(QStringLiteral("50"));
         dialog->accept();
     });
     EXPECT_EQ(Row(1)[48], 128); // 50 % between 08:00 and 20:00
     EXPECT_EQ(Row(1)[20], 0);   // 05:00
     EXPECT_EQ(state->document.undoStack().count(), 1);
+}
+
+// The dialogs open with the focus in their first field, its text selected; Return takes
+// what was typed, checked against the unit in force at that moment; a value out of range is
+// refused beside the field, never cut, and the dialog stays open.
+TEST_F(Tools, TheDialogsTakeWhatIsTypedAndRefuseWhatIsOutOfRange) {
+    struct Case {
+        ToolText tool;
+        const char *typed;
+        int unitBefore, unitAtOk; // Fill's unit while typing and at OK; -1 for none
+        std::optional<int> level; // the point's level after OK; nullopt: refused
+    } const cases[] = {
+        {ToolText::Fill, "30", -1, -1, 77},
+        {ToolText::Fill, " +0030 ", -1, -1, 77},
+        {ToolText::Fill, "200", 0, 1, 200},
+        {ToolText::Fill, "200", 1, 0, std::nullopt},
+        {ToolText::Fill, "101", -1, -1, std::nullopt},
+        {ToolText::Fill, "255", 1, 1, 255},
+        {ToolText::Fill, "256", 1, 1, std::nullopt},
+        {ToolText::Scale, "50", -1, -1, 50},
+        {ToolText::Scale, "99999", -1, -1, std::nullopt},
+        {ToolText::Scale, "1e3", -1, -1, std::nullopt},
+        {ToolText::Scale, "0", -1, -1, std::nullopt},
+        {ToolText::Scale, "1000", -1, -1, 255},
+    };
+    for (const Case &c : cases) {
+        SetLevels({{1, 40, 100}});
+        Hover(1, 40);
+        bool stayed = false;
+        WithDialog(Tool(c.tool), [&](QDialog *dialog) {
+            auto *field = qobject_cast<QLineEdit *>(dialog->focusWidget());
+            ASSERT_NE(field, nullptr) << "the focus starts in the value";
+            EXPECT_EQ(field->selectedText(), field->text());
+            auto *unit = dialog->findChild<QComboBox *>(QStringLiteral("unit"));
+            if (c.unitBefore >= 0)
+                unit->setCurrentIndex(c.unitBefore);
+            QTest::keyClicks(field, QString::fromLatin1(c.typed));
+            if (c.unitAtOk >= 0)
+                unit->setCurrentIndex(c.unitAtOk);
+            QTest::keyClick(field, Qt::Key_Return);
+            stayed = dialog->isVisible();
+            if (stayed) {
+                EXPECT_EQ(field->text(), QString::fromLatin1(c.typed)) << "never cut";
+                EXPECT_TRUE(
+                    dialog->findChild<QLabel *>(field->objectName() + QStringLiteral("Problem"))
+                        ->isVisible());
+                dialog->reject();
+            }
+        });
+        EXPECT_EQ(stayed, !c.level) << c.typed;
+        EXPECT_EQ(Row(1)[40], c.level.value_or(100)) << c.typed;
+    }
+}
+
+TEST_F(Tools, OkWaitsForAValueAndTheDialogsShowTheirWholeTitle) {
+    Hover(1, 40);
+    for (const int language : {0, 1, 2, 3}) {
+        window->lbl->setCurrentRow(language);
+        for (const ToolText tool : {ToolText::Fill, ToolText::Scale, ToolText::Daylight}) {
+            WithDialog(Tool(tool), [&](QDialog *dialog) {
+                const int title =
+                    QFontMetrics(QApplication::font()).horizontalAdvance(dialog->windowTitle());
+                EXPECT_GT(dialog->width(), title + 100) << dialog->windowTitle().toStdString();
+                if (tool != ToolText::Daylight) {
+                    auto *field = qobject_cast<QLineEdit *>(dialog->focusWidget());
+                    auto *ok =
+                        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+                    field->setText(QStringLiteral(" "));
+                    EXPECT_FALSE(ok->isEnabled());
+                    field->setText(QStringLiteral("5"));
+                    EXPECT_TRUE(ok->isEnabled());
+                } else {
+                    EXPECT_EQ(dialog->focusWidget()->objectName(), QStringLiteral("start"));
+                }
+                dialog->reject();
+            });
+        }
+    }
 }
 
 } // namespace
