@@ -24,7 +24,8 @@ constexpr int kKeyLevelId = 2;
 } // namespace
 
 // A step holds only the cells it changed (and the settings before and after), never a copy
-// of the table. It is pushed with its change already made.
+// of the table. It is pushed with its change already made, and the document announces it
+// once it is on the stack.
 class CurveStep final : public QUndoCommand {
 public:
     CurveStep(CurveDocument &document, std::vector<CellChange> cells, const FileSettings &before,
@@ -38,14 +39,15 @@ public:
 
     void undo() override { apply(false); }
     void redo() override {
-        if (m_made) {
+        if (m_made)
             apply(true);
-            return;
-        }
         m_made = true;
-        CurveChange made = m_change;
-        made.stroke = m_stroke;
-        m_document.announce(made);
+    }
+    // What the step made, as announced when it was pushed.
+    CurveChange made() const {
+        CurveChange change = m_change;
+        change.stroke = m_stroke;
+        return change;
     }
     void markStroke() { m_stroke = true; }
     int id() const override { return m_id; }
@@ -105,6 +107,14 @@ void CurveDocument::announce(const CurveChange &change) {
         emit changed(change);
 }
 
+void CurveDocument::push(CurveStep *step) {
+    // The stack may merge the step into the one before and delete it.
+    const CurveChange made = step->made();
+    m_stack.push(step);
+    updateModified();
+    announce(made);
+}
+
 void CurveDocument::updateModified() {
     if (isModified() == m_modified)
         return;
@@ -146,8 +156,7 @@ void CurveDocument::endStroke() {
     auto *step =
         new CurveStep(*this, std::move(cells), m_settings, m_settings, QStringLiteral("drag"));
     step->markStroke();
-    m_stack.push(step);
-    updateModified();
+    push(step);
 }
 
 void CurveDocument::change(const LevelTable &levels, const FileSettings &settings,
@@ -167,7 +176,7 @@ void CurveDocument::change(const LevelTable &levels, const FileSettings &setting
     if (cells.empty() && before == settings)
         return;
     m_settings = settings;
-    m_stack.push(new CurveStep(*this, std::move(cells), before, settings, text));
+    push(new CurveStep(*this, std::move(cells), before, settings, text));
 }
 
 void CurveDocument::setCloudSpeed(int position) {
@@ -178,8 +187,7 @@ void CurveDocument::setCloudSpeed(int position) {
     endStroke();
     const FileSettings before = m_settings;
     m_settings = after;
-    m_stack.push(
-        new CurveStep(*this, {}, before, after, QStringLiteral("cloud speed"), kCloudSpeedId));
+    push(new CurveStep(*this, {}, before, after, QStringLiteral("cloud speed"), kCloudSpeedId));
 }
 
 void CurveDocument::setLevel(int row, int column, int level, const QString &text, int tag) {
@@ -190,8 +198,7 @@ void CurveDocument::setLevel(int row, int column, int level, const QString &text
     std::vector<CellChange> cells{
         {static_cast<uint8_t>(row), static_cast<uint8_t>(column), cell, level}};
     cell = level;
-    m_stack.push(
-        new CurveStep(*this, std::move(cells), m_settings, m_settings, text, kKeyLevelId, tag));
+    push(new CurveStep(*this, std::move(cells), m_settings, m_settings, text, kKeyLevelId, tag));
 }
 
 void CurveDocument::clear(const QString &text) {

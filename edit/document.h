@@ -17,6 +17,8 @@
 
 namespace dim {
 
+class CurveStep;
+
 // What a step changed: rows of the level table (bit r for row r) and whether the file
 // settings moved.
 struct CurveChange {
@@ -98,6 +100,7 @@ signals:
 
 private:
     friend class CurveStep;
+    void push(CurveStep *step);
     void announce(const CurveChange &change);
     void updateModified();
 

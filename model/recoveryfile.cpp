@@ -1,6 +1,7 @@
 #include "model/recoveryfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -52,7 +53,15 @@ QString RecoveryFolder() {
 bool ProcessAlive(long pid) {
     if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
         return false;
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM)
+        return false;
+    // A process that was killed but not yet reaped by its parent holds no work any more.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray line = stat.readAll();
+    const qsizetype end = line.lastIndexOf(')'); // the name may hold spaces and parentheses
+    return end < 0 || end + 2 >= line.size() || (line[end + 2] != 'Z' && line[end + 2] != 'X');
 }
 
 RecoveryStore::RecoveryStore(FileSystem &fs, QString folder, long pid,

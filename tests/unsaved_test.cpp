@@ -17,6 +17,8 @@
 #include <QTimer>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace dim;
 using namespace dim::app;
@@ -223,14 +225,18 @@ TEST_F(Recovery, TheKeeperFollowsTheDocument) {
     keeper.setCaption(QStringLiteral("P7.DIM"));
     QTest::qWait(60);
     EXPECT_TRUE(Files().isEmpty()) << "nothing while clean";
-    document.writeStrokeCell(1, 4, 90); // a drag under way is work too
+    document.writeStrokeCell(1, 4, 90);
+    document.endStroke(); // a drag that ended at once
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(store.ownFile()); }, 1000));
     CurveData drawn;
     drawn.Levels[1][4] = 90;
     EXPECT_EQ(ReadAll(store.ownFile()), RecoveryBytes(drawn, {}, QStringLiteral("P7.DIM")));
-    document.endStroke();
     document.undo();
     EXPECT_FALSE(QFileInfo::exists(store.ownFile())) << "clean again";
+    document.writeStrokeCell(1, 5, 80); // a drag under way is work too
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(store.ownFile()); }, 1000));
+    document.endStroke();
+    document.undo();
     document.redo();
     EXPECT_TRUE(keeper.writeNow());
     keeper.finish();
@@ -239,6 +245,24 @@ TEST_F(Recovery, TheKeeperFollowsTheDocument) {
     document.redo();
     QTest::qWait(60);
     EXPECT_TRUE(Files().isEmpty()) << "nothing after the end";
+}
+
+// A process that was killed but not yet reaped holds no work; this one and its parent do.
+TEST(ProcessAlive, TellsRunningProcessesFromGoneAndUnreapedOnes) {
+    EXPECT_TRUE(ProcessAlive(::getpid()));
+    EXPECT_TRUE(ProcessAlive(::getppid()));
+    EXPECT_FALSE(ProcessAlive(0));
+    EXPECT_FALSE(ProcessAlive(-1));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        ::_exit(0);
+    // Not reaped yet: a zombie until waitpid.
+    for (int i = 0; i < 100 && ProcessAlive(child); ++i)
+        QTest::qWait(10);
+    EXPECT_FALSE(ProcessAlive(child));
+    ::waitpid(child, nullptr, 0);
+    EXPECT_FALSE(ProcessAlive(child));
 }
 
 class Restoring : public WindowTest {
