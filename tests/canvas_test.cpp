@@ -78,6 +78,26 @@ TEST(Canvas, RectangleLeavesOutRightAndBottomEdges) {
     }
 }
 
+// A column clip cuts a rectangle's edges exactly at its ends: the edge on the clip's first
+// column is drawn, nothing is drawn on the column after its last.
+TEST(Canvas, RectanglesEndExactlyAtTheColumnClip) {
+    struct Case {
+        int left, right;  // the rectangle's columns
+        int pen, outside; // a column of its left edge inside the clip, one outside
+    } const cases[] = {{10, 21, 10, 20}, {9, 20, 19, 9}, {10, 20, 19, 20}};
+    for (const Case &c : cases) {
+        QImage image = Blank();
+        Canvas canvas(image);
+        canvas.setPenColor(kPen);
+        canvas.setBrushColor(0xffff0000u);
+        canvas.setColumnClip(10, 20);
+        canvas.rectangle(c.left, 10, c.right, 16);
+        EXPECT_EQ(image.pixel(c.pen, 12), kPen) << c.left << ".." << c.right;
+        EXPECT_EQ(image.pixel(c.outside, 12), kWhite) << c.left << ".." << c.right;
+        EXPECT_EQ(image.pixel(c.outside, 10), kWhite) << c.left << ".." << c.right;
+    }
+}
+
 TEST(Canvas, BlockCopyClipsToBothImages) {
     QImage src(8, 8, QImage::Format_RGB32);
     for (int y = 0; y < 8; ++y)

@@ -132,6 +132,21 @@ TEST_F(Document, CloudSpeedMovesAreOneStepAndASaveMarksTheCleanState) {
     EXPECT_FALSE(document.isClean());
 }
 
+// Key changes that bring a cell back to where it was leave no step; neither do cloud-speed
+// moves back to the start.
+TEST_F(Document, RunsThatEndWhereTheyBeganLeaveNoStep) {
+    document.setLevel(1, 7, 40, QStringLiteral("key"), 1);
+    document.setLevel(1, 7, 60, QStringLiteral("key"), 1);
+    EXPECT_EQ(count(), 1);
+    document.setLevel(1, 7, 0, QStringLiteral("key"), 1);
+    EXPECT_EQ(count(), 0);
+    EXPECT_FALSE(document.isModified());
+    document.setCloudSpeed(9);
+    document.setCloudSpeed(1);
+    EXPECT_EQ(count(), 0);
+    EXPECT_FALSE(document.undo());
+}
+
 TEST_F(Document, StepsAreBounded) {
     for (int i = 0; i < CurveDocument::StepLimit + 50; ++i) {
         Write(1 + i % 4, i % 96, 1 + i % 255);

@@ -1,3 +1,4 @@
+#include "model/levels.h"
 #include "view/geometry.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,25 @@ TEST(Geometry, PositionsFarOutsideStayInsideTheLevelTable) {
     EXPECT_EQ(g.LocatePointer(-2147483647 - 1, 10)->column, 0);
     // Below the last band, however far.
     EXPECT_FALSE(g.LocatePointer(826, 100000).has_value());
+}
+
+// Below the window's minimum size the bands keep 21 rows, the fewest that map levels: every
+// position is still taken up or rejected without dividing by zero.
+TEST(Geometry, TinyChartsKeepBandsThatMapLevels) {
+    for (const int height : {50, 60, 130, 133, 134}) {
+        Geometry g;
+        g.UpdateLayout(120, height, FilePoints, FileChannels);
+        EXPECT_EQ(g.BandHeight, 21) << height;
+        EXPECT_EQ(g.LocatePointer(10, 0), (PointerHit{0, 1, 255})) << height;
+        EXPECT_EQ(g.LocatePointer(10, 1), (PointerHit{0, 1, 0})) << height;
+        EXPECT_FALSE(g.LocatePointer(10, 2).has_value()) << height;
+        EXPECT_EQ(g.LocatePointer(10, 21), (PointerHit{0, 2, 255})) << height;
+    }
+    Geometry g;
+    g.UpdateLayout(120, 135, FilePoints, FileChannels);
+    EXPECT_EQ(g.BandHeight, 21) << "85 rows for four bands";
+    g.UpdateLayout(120, 138, FilePoints, FileChannels);
+    EXPECT_EQ(g.BandHeight, 22);
 }
 
 TEST(Geometry, BeforeTheFirstPaintNothingDividesByZero) {

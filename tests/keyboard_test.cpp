@@ -117,6 +117,44 @@ TEST_F(Keyboard, ChangesToOnePointAreOneStepAndTheStatusAndReaderFollow) {
     EXPECT_EQ(Level(2, 29), 0);
 }
 
+// A point left and come back to is another step; keys with Ctrl, Alt or Meta are the
+// window's, not the point cursor's; a percentage has at most three digits.
+TEST_F(Keyboard, StepsPerVisitModifiedKeysAndThreeDigits) {
+    Focus();
+    for (const int key : {Qt::Key_Up, Qt::Key_Right, Qt::Key_Left, Qt::Key_Up, Qt::Key_PageDown,
+                          Qt::Key_PageUp, Qt::Key_Up})
+        Key(key);
+    EXPECT_EQ(state->document.undoStack().count(), 3);
+    EXPECT_EQ(Level(1, 0), 3);
+    for (const Qt::KeyboardModifier modifier :
+         {Qt::ControlModifier, Qt::AltModifier, Qt::MetaModifier}) {
+        Key(Qt::Key_Up, modifier);
+        Key(Qt::Key_Home, modifier);
+        EXPECT_EQ(Level(1, 0), 3) << modifier;
+        EXPECT_EQ(Point(), std::make_pair(1, 0)) << modifier;
+    }
+    for (const int key : {Qt::Key_1, Qt::Key_0, Qt::Key_0, Qt::Key_0})
+        Key(key);
+    EXPECT_EQ(window->pb->pointText(), QStringLiteral("100%"));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Level(1, 0), 255);
+}
+
+// The point cursor starts where the pointer was only on a point a curve file holds.
+TEST(PointCursorStart, TakesOnlyFilePoints) {
+    const struct {
+        int channel, column;
+        int startChannel, startColumn;
+    } cases[] = {{1, 0, 1, 0},  {4, 95, 4, 95}, {2, 96, 1, 0}, {2, 255, 1, 0},
+                 {2, -1, 1, 0}, {0, 5, 1, 0},   {5, 5, 1, 0},  {3, 40, 3, 40}};
+    for (const auto &c : cases) {
+        const PointCursor cursor = StartPointCursor(c.channel, c.column);
+        EXPECT_EQ(std::make_pair(cursor.channel, cursor.column),
+                  std::make_pair(c.startChannel, c.startColumn))
+            << c.channel << "," << c.column;
+    }
+}
+
 TEST_F(Keyboard, ToolsActOnThePointCursorsChannelWhileTheChartHasTheFocus) {
     SetLevels({{3, 10, 50}, {1, 10, 60}});
     QTest::mouseMove(window->pb, At(1, 10, 100)); // the pointer names channel 1

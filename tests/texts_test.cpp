@@ -103,8 +103,41 @@ TEST_F(TextTableTest, LookupsOutsideTheTableGiveNothing) {
     EXPECT_TRUE(GetText(table, 0, -1).isEmpty());
 }
 
+// Outside input in a message: every control character and each edge of the escaped blocks.
+TEST(ShownInput, EscapesWhatCannotBeShownAndCutsLongInput) {
+    const struct {
+        QString text;
+        const char *shown;
+    } cases[] = {
+        {QStringLiteral("a b~"), "a b~"},
+        {QString(QChar(0x00)), "\\x00"},
+        {QString(QChar(0x1f)), "\\x1f"},
+        {QString(QChar(0x7e)), "~"},
+        {QString(QChar(0x7f)), "\\x7f"},
+        {QString(QChar(0x80)), "\\u0080"},
+        {QString(QChar(0x9f)), "\\u009f"},
+        {QString(QChar(0xa0)), "\xc2\xa0"},
+        {QStringLiteral("\n\t\\"), "\\n\\t\\\\"},
+        {QString(QChar(0xdc7f)), "\\udc7f"},
+        {QString(QChar(0xdc80)), "\\x80"},
+        {QString(QChar(0xdcff)), "\\xff"},
+        {QString(QChar(0xdd00)), "\\udd00"},
+        {QString::fromUtf8("\xf0\x9f\x90\xa0"), "\xf0\x9f\x90\xa0"},
+        {QString(QChar(0xd83d)), "\\ud83d"},
+        {QString(QChar(0x2028)) + QChar(0xfeff), "\\u2028\\ufeff"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ShownInput(c.text).toStdString(), c.shown) << c.shown;
+    EXPECT_EQ(ShownInput(QStringLiteral("abcdef"), 3), QStringLiteral("abc..."));
+    EXPECT_EQ(ShownInput(QStringLiteral("abc"), 3), QStringLiteral("abc"));
+    EXPECT_EQ(ShownInput(QString(100, QLatin1Char('x')), -1).size(), 100);
+}
+
 TEST_F(TextTableTest, ChannelNamesCoverEveryChannelOfTheTable) {
     EXPECT_EQ(ChannelName(table, 0, 0), QStringLiteral("Text[0,0]"));
+    EXPECT_EQ(ChannelName(table, 0, 1), QStringLiteral("Weiss  "));
+    EXPECT_EQ(ChannelName(table, 3, 3), QStringLiteral("Nubes "));
+    EXPECT_EQ(ChannelName(table, 2, 4), QStringLiteral("Lune   "));
     EXPECT_EQ(ChannelName(table, 1, 2), QStringLiteral("Blue   "));
     EXPECT_EQ(ChannelName(table, 0, 5), QStringLiteral("Kanal 5"));
     EXPECT_EQ(ChannelName(table, 1, 10), QStringLiteral("Channel 10"));

@@ -84,6 +84,47 @@ TEST_F(Tools, ToolsWaitForAChannelAndTheMenuSpeaksTheLanguage) {
               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right));
 }
 
+TEST_F(Tools, EachShiftMovesTheCurveItsWayAroundMidnight) {
+    const struct {
+        ToolText tool;
+        int to; // where the point at 0:15 goes
+    } cases[] = {{ToolText::ShiftEarlier, 0},
+                 {ToolText::ShiftLater, 2},
+                 {ToolText::ShiftHourEarlier, 93},
+                 {ToolText::ShiftHourLater, 5}};
+    for (const auto &c : cases) {
+        CurveData curves;
+        curves.Levels[2][1] = 200;
+        SetLevels(curves);
+        Hover(2, 30);
+        Tool(c.tool)->trigger();
+        for (int column = 0; column < 96; ++column)
+            EXPECT_EQ(Row(2)[static_cast<size_t>(column)], column == c.to ? 200 : 0)
+                << static_cast<int>(c.tool) << " column " << column;
+    }
+}
+
+// The daylight dialog starts with a day for the lights and a night for the moon.
+TEST_F(Tools, TheDaylightDialogStartsWithEachChannelsDay) {
+    for (const int channel : {1, 2, 3, 4}) {
+        Hover(channel, 30);
+        WithDialog(Tool(ToolText::Daylight), [&](QDialog *dialog) {
+            const auto text = [dialog](const char *name) {
+                if (auto *box = dialog->findChild<QComboBox *>(QLatin1String(name)))
+                    return box->currentText();
+                return dialog->findChild<QLineEdit *>(QLatin1String(name))->text();
+            };
+            const bool moon = channel == 4;
+            EXPECT_EQ(text("start"), moon ? QStringLiteral("20:00") : QStringLiteral("08:00"));
+            EXPECT_EQ(text("end"), moon ? QStringLiteral("06:00") : QStringLiteral("20:00"));
+            EXPECT_EQ(text("ramp"), moon ? QStringLiteral("60") : QStringLiteral("120"));
+            EXPECT_EQ(text("peak"), moon ? QStringLiteral("10") : QStringLiteral("100"));
+            EXPECT_EQ(text("base"), QStringLiteral("0"));
+            dialog->reject();
+        });
+    }
+}
+
 TEST_F(Tools, AQuickCtrlDragLeavesNoColumnBetweenItsEndsUntouched) {
     const int y = At(2, 0, 200).y();
     QTest::mousePress(window->pb, Qt::LeftButton, Qt::ControlModifier, QPoint(At(2, 10, 0).x(), y));
