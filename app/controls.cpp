@@ -15,32 +15,66 @@ namespace dim::app {
 
 namespace {
 
-// The chart as screen readers see it: its name and description as set on the widget, and
-// the point cursor as its value.
-class ChartAccessible final : public QAccessibleWidget {
+// The chart as screen readers see it: its name as set on the widget; the point cursor's level
+// as its value (0-255) and the point's text as its value text and its description, since the
+// value text does not reach every screen reader.
+class ChartAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit ChartAccessible(ChartView *chart) : QAccessibleWidget(chart, QAccessible::Chart) {}
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Value)
-            return static_cast<const ChartView *>(widget())->accessibleValue();
+            return chart()->accessibleValue();
+        if (t == QAccessible::Description)
+            return chart()->accessibleDescriptionText();
         return QAccessibleWidget::text(t);
+    }
+    void *interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QVariant currentValue() const override { return chart()->accessibleLevel(); }
+    // Levels change through the chart's keys, each an undoable step; assistive technology
+    // reads the value but does not write it.
+    void setCurrentValue(const QVariant &) override {}
+    QVariant maximumValue() const override { return 255; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    const ChartView *chart() const { return static_cast<const ChartView *>(widget()); }
+};
+
+// The start focus holder as a filler that carries the window's purpose as its name.
+class FocusHolderAccessible final : public QAccessibleWidget {
+public:
+    explicit FocusHolderAccessible(FocusHolder *holder)
+        : QAccessibleWidget(holder, QAccessible::Client) {}
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? widget()->accessibleName() : QString();
     }
 };
 
-QAccessibleInterface *ChartAccessibleFactory(const QString &, QObject *object) {
+QAccessibleInterface *ControlsAccessibleFactory(const QString &, QObject *object) {
     if (auto *chart = dynamic_cast<ChartView *>(object))
         return new ChartAccessible(chart);
+    if (auto *holder = dynamic_cast<FocusHolder *>(object))
+        return new FocusHolderAccessible(holder);
     return nullptr;
+}
+
+void InstallAccessibleFactory() {
+    static const bool installed = [] {
+        QAccessible::installFactory(ControlsAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 } // namespace
 
 ChartView::ChartView(QWidget *parent) : QWidget(parent) {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(ChartAccessibleFactory);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
+    InstallAccessibleFactory();
     setFocusPolicy(Qt::StrongFocus); // a press of any button, or Tab
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -120,6 +154,10 @@ void ChartView::focusInEvent(QFocusEvent *event) {
     QWidget::focusInEvent(event);
     if (onFocus)
         onFocus(true);
+    // Arriving at the chart, a screen reader hears the point and then how to use the chart.
+    m_usagePending = !m_accessibleValue.isEmpty();
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
     QAccessibleEvent focus(this, QAccessible::Focus);
     QAccessible::updateAccessibility(&focus);
 }
@@ -145,12 +183,28 @@ void ChartView::setPointMark(const QRect &mark, const QString &text) {
     update(before | m_pointArea);
 }
 
-void ChartView::setAccessibleValue(const QString &value) {
-    if (value == m_accessibleValue)
-        return;
-    m_accessibleValue = value;
-    QAccessibleValueChangeEvent changed(this, value);
-    QAccessible::updateAccessibility(&changed);
+void ChartView::setAccessibleValue(int level, const QString &text) {
+    const bool levelChanged = level != m_accessibleLevel;
+    const bool textChanged = text != m_accessibleValue || m_usagePending;
+    m_accessibleLevel = level;
+    m_accessibleValue = text;
+    m_usagePending = false;
+    if (levelChanged) {
+        QAccessibleValueChangeEvent changed(this, level);
+        QAccessible::updateAccessibility(&changed);
+    }
+    if (textChanged) {
+        QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&described);
+    }
+}
+
+QString ChartView::accessibleDescriptionText() const {
+    if (m_accessibleValue.isEmpty())
+        return accessibleDescription();
+    if (m_usagePending)
+        return m_accessibleValue + QStringLiteral(". ") + accessibleDescription();
+    return m_accessibleValue;
 }
 
 void ChartView::contextMenuEvent(QContextMenuEvent *event) {
@@ -200,6 +254,13 @@ void UpDown::stepBy(int steps) {
 void UpDown::showPositionQuietly() {
     const QSignalBlocker blocker(m_buddy);
     m_buddy->setText(QString::number(m_setting.position()));
+}
+
+FocusHolder::FocusHolder(const QString &text, QWidget *parent) : QPushButton(parent) {
+    // The caption is set once this is a focus holder: a button's caption already tells
+    // assistive technology about it, and what it is told of first it keeps.
+    InstallAccessibleFactory();
+    setText(text);
 }
 
 LanguageList::LanguageList(QWidget *parent) : QListWidget(parent) {

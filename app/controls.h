@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QListWidget>
+#include <QPushButton>
 #include <QWidget>
 
 #include <functional>
@@ -36,9 +37,13 @@ public:
     // keyboard focus, with a short text beside it (a typed percentage, a notice).
     void setPointMark(const QRect &mark, const QString &text);
     const QString &pointText() const { return m_pointText; }
-    // What screen readers are told of the point cursor.
-    void setAccessibleValue(const QString &value);
+    // What screen readers are told of the point cursor: its level as the chart's value and
+    // its text (channel, time, percentage) as the chart's description. The first text after
+    // the chart takes the focus is followed by the chart's usage (its accessibleDescription).
+    void setAccessibleValue(int level, const QString &text);
+    int accessibleLevel() const { return m_accessibleLevel; }
     const QString &accessibleValue() const { return m_accessibleValue; }
+    QString accessibleDescriptionText() const;
     // The keyboard modifiers of the last pointer event.
     Qt::KeyboardModifiers modifiers() const { return m_modifiers; }
 
@@ -59,6 +64,8 @@ private:
     QRect m_pointArea; // what the mark and its text cover on the screen
     QString m_pointText;
     QString m_accessibleValue;
+    int m_accessibleLevel = 0;
+    bool m_usagePending = false; // the usage still follows the point's text
     QImage m_surface;
     bool m_needsPaint = false;
     Qt::KeyboardModifiers m_modifiers;
@@ -98,6 +105,14 @@ public:
 private:
     SpinnerSetting &m_setting;
     QLineEdit *m_buddy;
+};
+
+// The window's start focus holder: it takes the focus so that no control has it at start,
+// and is no control to assistive technology: they read it as its accessible name (what the
+// window is for), with no role of a control and nothing to press.
+class FocusHolder : public QPushButton {
+public:
+    FocusHolder(const QString &text, QWidget *parent = nullptr);
 };
 
 // The language list: single selection that can move to another item but never be cleared.

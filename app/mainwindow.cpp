@@ -194,8 +194,9 @@ void TForm1::buildLayout() {
     Label5 = MakeLabel(QString(), Panel3, "Label5", 24, 472);
     SBWolkenT = MakeScrollBar(Panel3, "SBWolkenT", f.SBWolkenT, {24, 488, 153, 17});
     SBWolkenT->setFocusPolicy(Qt::StrongFocus); // reachable with Tab, moved with the arrow keys
+    Label5->setBuddy(SBWolkenT); // its name for screen readers
 
-    Button5 = Named(new QPushButton(QStringLiteral("Button5"), this), "Button5");
+    Button5 = Named(new FocusHolder(QStringLiteral("Button5"), this), "Button5");
     Button5->setGeometry(1, 368, 0, 1);
 
     imback = Named(new ImageControl(Panel2), "imback");
@@ -518,6 +519,8 @@ void TForm1::ApplyLanguage(int index) {
     Button2->setText(GetText(SlotSaveButton));
     Button4->setText(GetText(SlotNewButton));
     Label5->setText(GetText(SlotCloudSpeedLabel));
+    lbl->setAccessibleName(GetToolText(ToolText::LanguageListName, index));
+    Button5->setAccessibleName(GetToolText(ToolText::EditorPurpose, index));
     Label6->setText(GetText(SlotCloudIntensityLabel));
     Label7->setText(GetText(SlotMoonChangeLabel));
     relabelToolActions();

@@ -60,8 +60,8 @@ void TForm1::showPointCursor(const QString &text) {
     const int half = std::max(4, std::min(geometry.ColumnWidth / 2, 8));
     pb->setPointMark(
         QRect(geometry.PointX - half, geometry.PointY - half, 2 * half + 1, 2 * half + 1), text);
-    pb->setAccessibleValue(
-        PointDescription(m_state.texts, lbl->currentRow(), m_point.channel, m_point.column, level));
+    pb->setAccessibleValue(level, PointDescription(m_state.texts, lbl->currentRow(),
+                                                   m_point.channel, m_point.column, level));
 }
 
 void TForm1::relabelChart() {

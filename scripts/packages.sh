@@ -10,6 +10,7 @@ PACKAGES=(
     fonts-liberation2 fonts-dejavu-core
     help2man appstream desktop-file-utils shared-mime-info
     xvfb xauth openbox xdotool imagemagick x11-utils libxcb1-dev
+    at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0
 )
 
 missing=()

@@ -77,6 +77,9 @@ const std::array<Row, static_cast<size_t>(ToolText::Count)> kTexts{{
     {"Wiederherstellen", "Restore", "Restaurer", "Recuperar"},
     {"Bitte eine ganze Zahl von %1 bis %2.", "Please type a whole number from %1 to %2.",
      "Veuillez saisir un nombre entier de %1 à %2.", "Escriba un número entero de %1 a %2."},
+    {"Sprache", "Language", "Langue", "Idioma"},
+    {"Dimmkurven-Editor", "Dimming curve editor", "Éditeur de courbes de gradation",
+     "Editor de curvas de atenuación"},
 }};
 
 } // namespace

@@ -45,8 +45,10 @@ enum class ToolText {
     CloseQuestion,   // closing with curves that no file holds
     RestoreQuestion, // at start, the curves an editor left unsaved when it was killed
     RestoreButton,
-    RestoreStep, // the name of the restored curves in the undo history
-    NumberRange, // a typed value refused: %1 the least, %2 the most
+    RestoreStep,      // the name of the restored curves in the undo history
+    NumberRange,      // a typed value refused: %1 the least, %2 the most
+    LanguageListName, // what screen readers call the language list
+    EditorPurpose,    // what screen readers hear for the window's start focus
     Count
 };
 
