@@ -146,34 +146,9 @@ void TForm1::PasteCurve() {
         applyToChannel(ToolText::Paste, [curve](const DayCurve &) { return *curve; });
         return;
     }
-    const ClipboardRefusal &refusal = std::get<ClipboardRefusal>(parsed);
-    const int language = lbl->currentRow();
-    QString why;
-    switch (refusal.problem) {
-    case ClipboardProblem::Empty:
-        why = GetToolText(ToolText::PasteEmpty, language);
-        break;
-    case ClipboardProblem::EmptyField:
-        why = GetToolText(ToolText::PasteEmptyField, language).arg(refusal.count);
-        break;
-    case ClipboardProblem::NotNumber:
-        why = GetToolText(ToolText::PasteNotNumber, language)
-                  .arg(refusal.count + 1)
-                  .arg(ShownInput(refusal.token));
-        break;
-    case ClipboardProblem::OutOfRange:
-        why = GetToolText(ToolText::PasteOutOfRange, language)
-                  .arg(refusal.count + 1)
-                  .arg(ShownInput(refusal.token));
-        break;
-    case ClipboardProblem::TooFew:
-        why = GetToolText(ToolText::PasteTooFew, language).arg(refusal.count);
-        break;
-    case ClipboardProblem::TooMany:
-        why = GetToolText(ToolText::PasteTooMany, language);
-        break;
-    }
-    m_env.services.showNotice(this, GetToolText(ToolText::PasteRefused, language), why);
+    const auto [heading, reason] =
+        RefusedPasteText(std::get<ClipboardRefusal>(parsed), lbl->currentRow());
+    m_env.services.showNotice(this, heading, reason);
 }
 
 void TForm1::ShiftCurve(int quarters) {

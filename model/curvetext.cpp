@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
+
 #include <array>
 #include <cmath>
 #include <optional>
@@ -60,17 +62,30 @@ LevelOrProblem RangeChecked(const QString &what, double value, const QString &sh
 }
 
 LevelOrProblem CsvLevel(const QString &channel, const QString &text) {
-    static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
     const QString what = channel + QStringLiteral(" level");
-    if (!integer.match(text).hasMatch())
+    const LevelField field = ReadLevelField(text);
+    switch (field.problem) {
+    case LevelProblem::None:
+        break;
+    case LevelProblem::NotNumber:
         return QStringLiteral("%1 \"%2\" is not an integer").arg(what, ShownInput(text));
-    bool ok = false;
-    const qlonglong value = text.toLongLong(&ok);
-    if (!ok) // more digits than any integer type holds
+    case LevelProblem::OutOfRange:
         return QStringLiteral("%1 %2 is out of range 0..%3")
             .arg(what, ShownInput(text))
             .arg(MaxLevel);
-    return RangeChecked(what, static_cast<double>(value), text, 0, MaxLevel);
+    }
+    return field.value;
+}
+
+// The fields of a CSV line, trimmed; one empty field after the last (a trailing comma, as
+// some spreadsheets write) is dropped.
+QStringList CsvFields(const QString &line, int expected) {
+    QStringList fields = line.split(QLatin1Char(','));
+    for (QString &field : fields)
+        field = field.trimmed();
+    if (fields.size() == expected + 1 && fields.back().isEmpty())
+        fields.removeLast();
+    return fields;
 }
 
 // How a JSON value is named in a message.
@@ -108,10 +123,10 @@ bool IsDigit(QChar ch) {
     return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
 }
 
-// The field starting at start: up to the next separator, at most MaxClipboardToken characters.
-QString FieldAt(const QString &text, qsizetype start) {
+// The field starting at start: up to the next separator, at most limit characters.
+QString FieldAt(const QString &text, qsizetype start, qsizetype limit = MaxLevelField) {
     qsizetype end = start;
-    while (end < text.size() && end - start < MaxClipboardToken && !IsSeparator(text[end]))
+    while (end < text.size() && end - start < limit && !IsSeparator(text[end]))
         ++end;
     return text.mid(start, end - start);
 }
@@ -127,6 +142,24 @@ ImportError AtLine(int line, const QString &problem) {
 }
 
 } // namespace
+
+LevelField ReadLevelField(QStringView text) {
+    qsizetype i = 0;
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    if (negative || text.startsWith(QLatin1Char('+')))
+        ++i;
+    if (i == text.size())
+        return {LevelProblem::NotNumber, 0};
+    int value = 0;
+    for (; i < text.size(); ++i) {
+        if (!IsDigit(text[i]))
+            return {LevelProblem::NotNumber, 0};
+        value = std::min(value * 10 + (text[i].unicode() - u'0'), MaxLevel + 1);
+    }
+    if (text.size() > MaxLevelField || value > MaxLevel || (negative && value > 0))
+        return {LevelProblem::OutOfRange, 0};
+    return {LevelProblem::None, value};
+}
 
 QString ImportError::message() const {
     return location.isEmpty() ? problem : location + QStringLiteral(": ") + problem;
@@ -165,9 +198,7 @@ ImportResult ParseCurveCsv(const QByteArray &bytes) {
         return AtLine(
             1, QStringLiteral("the file is empty; expected the header \"%1\"").arg(kCsvHeader));
 
-    QStringList header = lines.front().split(QLatin1Char(','));
-    for (QString &field : header)
-        field = field.trimmed();
+    const QStringList header = CsvFields(lines.front(), 1 + FileChannels);
     if (header.join(QLatin1Char(',')).compare(kCsvHeader, Qt::CaseInsensitive) != 0)
         return AtLine(1, QStringLiteral("bad header \"%1\"; expected \"%2\"")
                              .arg(ShownInput(lines.front().trimmed()), kCsvHeader));
@@ -179,13 +210,11 @@ ImportResult ParseCurveCsv(const QByteArray &bytes) {
         const int line = k + 2;
         if (k == FilePoints)
             return AtLine(line, QStringLiteral("more than %1 data rows").arg(FilePoints));
-        QStringList fields = lines[k + 1].split(QLatin1Char(','));
+        const QStringList fields = CsvFields(lines[k + 1], 1 + FileChannels);
         if (fields.size() != 1 + FileChannels)
             return AtLine(line, QStringLiteral("expected %1 columns, found %2")
                                     .arg(1 + FileChannels)
                                     .arg(fields.size()));
-        for (QString &field : fields)
-            field = field.trimmed();
         if (const QString problem = TimeProblem(fields[0], k); !problem.isEmpty())
             return AtLine(line, problem);
         for (size_t n = 0; n < FileChannels; ++n) {
@@ -293,24 +322,21 @@ std::variant<DayCurve, ClipboardRefusal> ParseCurveClipboard(const QString &text
             return refuse(ClipboardProblem::EmptyField, i);
         if (count == FilePoints)
             return refuse(ClipboardProblem::TooMany, i, FieldAt(text, i));
-        const qsizetype start = i;
-        int value = 0;
-        for (; i < text.size() && !IsSeparator(text[i]); ++i) {
-            if (!IsDigit(text[i]))
-                return refuse(ClipboardProblem::NotNumber, start, FieldAt(text, start));
-            if (i - start == MaxClipboardToken)
-                return refuse(ClipboardProblem::OutOfRange, start, FieldAt(text, start));
-            value = std::min(value * 10 + (text[i].unicode() - u'0'), MaxLevel + 1);
-        }
-        if (value > MaxLevel)
-            return refuse(ClipboardProblem::OutOfRange, start, FieldAt(text, start));
-        curve[count++] = value;
-        // A separator: whitespace, or one comma or semicolon with optional whitespace around.
-        i = SkipSpace(text, i);
+        // One character more than a field may have tells a field that is too long.
+        const QString field = FieldAt(text, i, MaxLevelField + 1);
+        const LevelField level = ReadLevelField(field);
+        if (level.problem != LevelProblem::None)
+            return refuse(level.problem == LevelProblem::NotNumber ? ClipboardProblem::NotNumber
+                                                                   : ClipboardProblem::OutOfRange,
+                          i, field.left(MaxLevelField));
+        curve[count++] = level.value;
+        // A separator: whitespace, or one comma or semicolon with optional whitespace around,
+        // also after the last number.
+        i = SkipSpace(text, i + field.size());
+        if (i < text.size() && (text[i] == QLatin1Char(',') || text[i] == QLatin1Char(';')))
+            i = SkipSpace(text, i + 1);
         if (i == text.size())
             break;
-        if (text[i] == QLatin1Char(',') || text[i] == QLatin1Char(';'))
-            i = SkipSpace(text, i + 1);
     }
     if (count < FilePoints)
         return refuse(ClipboardProblem::TooFew, text.size());

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 #include <variant>
@@ -45,6 +46,26 @@ std::optional<int> ParseTimeOfDay(const QString &text);
 // "HH:MM" of quarter-hour column k (0..95).
 QString QuarterHourText(int column);
 
+// ---- Levels written as text ----
+
+// The longest number field read: a longer one is out of range, whatever its digits.
+inline constexpr int MaxLevelField = 4096;
+
+enum class LevelProblem {
+    None,
+    NotNumber,  // not an optional sign followed by decimal digits ("1.5", "x", "+", "")
+    OutOfRange, // below 0 or above 255 ("-1", "256"), or longer than MaxLevelField
+};
+
+struct LevelField {
+    LevelProblem problem = LevelProblem::None;
+    int value = 0; // 0..255 when there is no problem
+};
+
+// The one rule for a level in CSV and in the clipboard line: an optional '+' (or '-'), then
+// decimal digits, leading zeros allowed; the caller strips the spaces around it.
+LevelField ReadLevelField(QStringView text);
+
 // ---- The clipboard line ----
 
 // A channel's 96 levels as one line of decimal numbers joined by commas, without spaces or
@@ -53,26 +74,24 @@ QString CurveClipboardText(const DayCurve &curve);
 
 enum class ClipboardProblem {
     Empty,      // nothing but whitespace
-    EmptyField, // a comma or semicolon with no number before or after it ("1,,2", ",1", "1,")
-    NotNumber,  // a field that is not a plain non-negative decimal integer ("-1", "1.5", "x")
-    OutOfRange, // a number above 255, or one written with more than MaxClipboardToken digits
+    EmptyField, // a comma or semicolon with no number before it, or two in a row ("1,,2", ",1")
+    NotNumber,  // a field that is no number by ReadLevelField ("1.5", "x")
+    OutOfRange, // a number outside 0..255 by ReadLevelField ("-1", "256")
     TooFew,     // fewer than 96 numbers
     TooMany,    // a 97th field; reading stops there
 };
-
-// The longest field read; a longer one is refused without reading it to its end.
-inline constexpr int MaxClipboardToken = 4096;
 
 struct ClipboardRefusal {
     ClipboardProblem problem = ClipboardProblem::Empty;
     int count = 0;          // numbers accepted before the problem (TooMany: 96)
     qsizetype position = 0; // index in the text of the offending field or separator
-    QString token;          // the offending field, at most MaxClipboardToken characters
+    QString token;          // the offending field, at most MaxLevelField characters
 };
 
-// Reads exactly 96 numbers 0..255 (leading zeros allowed) separated by a comma, a semicolon or
-// whitespace, with any whitespace around a comma or semicolon and before or after the list.
-// Stops at the first problem, so the work is bounded whatever the size of the text.
+// Reads exactly 96 levels (ReadLevelField) separated by a comma, a semicolon or whitespace,
+// with any whitespace around a comma or semicolon and before or after the list, and one
+// comma or semicolon allowed after the last number. Stops at the first problem, so the work
+// is bounded whatever the size of the text.
 std::variant<DayCurve, ClipboardRefusal> ParseCurveClipboard(const QString &text);
 
 // The 96 points of channels 1..4 as CSV with a header row.

@@ -1,5 +1,6 @@
 #include "edit/curvetools.h"
 #include "model/curvetext.h"
+#include "texts/tooltexts.h"
 
 #include <QStringList>
 
@@ -42,15 +43,13 @@ TEST(CurveClipboard, RefusesWithTheKindCountAndField) {
         {"", P::Empty, 0, ""},
         {" \n", P::Empty, 0, ""},
         {Numbers(95, {","}), P::TooFew, 95, ""},
+        {Numbers(3, {","}) + ",", P::TooFew, 3, ""},
         {Numbers(97, {","}), P::TooMany, 96, "96"},
-        {Numbers(96, {","}, 10, "256"), P::OutOfRange, 10, "256"},
-        {Numbers(96, {","}, 3, "99999999999"), P::OutOfRange, 3, "99999999999"},
-        {Numbers(96, {","}, 0, big), P::OutOfRange, 0, big.left(MaxClipboardToken)},
-        {Numbers(96, {","}, 0, "-1"), P::NotNumber, 0, "-1"},
-        {Numbers(96, {","}, 7, "1.5"), P::NotNumber, 7, "1.5"},
+        {Numbers(96, {","}) + ", 7,", P::TooMany, 96, "7"},
+        {Numbers(96, {","}, 0, big), P::OutOfRange, 0, big.left(MaxLevelField)},
         {Numbers(96, {","}, 2, ""), P::EmptyField, 2, ""},
         {"," + Numbers(96, {","}), P::EmptyField, 0, ""},
-        {Numbers(96, {","}) + ", ", P::EmptyField, 96, ""},
+        {Numbers(96, {","}) + ",,", P::EmptyField, 96, ""},
         {Numbers(96, {" ,; "}), P::EmptyField, 1, ""}};
     for (const auto &[text, problem, count, token] : cases) {
         const auto result = ParseCurveClipboard(text);
@@ -59,6 +58,117 @@ TEST(CurveClipboard, RefusesWithTheKindCountAndField) {
         EXPECT_EQ(std::tie(refusal->problem, refusal->count, refusal->token),
                   std::tie(problem, count, token))
             << text.left(40).toStdString();
+    }
+}
+
+TEST(CurveClipboard, TakesOneSeparatorAfterTheLastNumber) {
+    for (const char *end : {",", ";", " , ", "; \n", "\t"}) {
+        const auto result = ParseCurveClipboard(Numbers(96, {","}) + QString::fromUtf8(end));
+        ASSERT_TRUE(std::holds_alternative<DayCurve>(result)) << end;
+        EXPECT_EQ(std::get<DayCurve>(result)[95], 95);
+    }
+}
+
+// A CSV of the day with every level n, where the white level of row 5 is `field`, and every
+// line ends in `end`.
+QByteArray Csv(const QString &field, const QString &end = {}) {
+    QString text = QStringLiteral("time,white,blue,clouds,moon") + end + '\n';
+    for (int k = 0; k < FilePoints; ++k)
+        text += QuarterHourText(k) + ',' + (k == 5 ? field : QString::number(k)) +
+                QString(",%1,%1,%1").arg(k) + end + '\n';
+    return text.toUtf8();
+}
+
+// The clipboard line and the CSV fields read a level by the same rule.
+TEST(LevelFields, OneNumberRuleForTheClipboardAndCsv) {
+    using L = LevelProblem;
+    const QString zeros = QString(MaxLevelField - 1, QLatin1Char('0'));
+    const std::tuple<QString, L, int> cases[] = {
+        // {field, problem, level}
+        {"0", L::None, 0},
+        {"255", L::None, 255},
+        {"+5", L::None, 5},
+        {"0005", L::None, 5},
+        {"-0", L::None, 0},
+        {zeros + "7", L::None, 7}, // the longest field
+        {"256", L::OutOfRange, 0},
+        {"-1", L::OutOfRange, 0},
+        {"99999999999999999999999", L::OutOfRange, 0},
+        {zeros + "07", L::OutOfRange, 0}, // one character longer
+        {"+" + zeros + "7", L::OutOfRange, 0},
+        {"1.5", L::NotNumber, 0},
+        {"+", L::NotNumber, 0},
+        {"-", L::NotNumber, 0},
+        {"+-1", L::NotNumber, 0},
+        {"5x", L::NotNumber, 0},
+        {"x", L::NotNumber, 0},
+        {"٣", L::NotNumber, 0}, // a digit of another script
+    };
+    for (const auto &[field, problem, level] : cases) {
+        SCOPED_TRACE(field.left(20).toStdString());
+        const auto pasted = ParseCurveClipboard(Numbers(96, {","}, 5, field));
+        const ImportResult csv = ParseCurveCsv(Csv(QStringLiteral(" %1 ").arg(field)));
+        if (problem == L::None) {
+            ASSERT_TRUE(std::holds_alternative<DayCurve>(pasted));
+            EXPECT_EQ(std::get<DayCurve>(pasted)[5], level);
+            ASSERT_TRUE(std::holds_alternative<DimContent>(csv))
+                << std::get<ImportError>(csv).message().toStdString();
+            EXPECT_EQ(std::get<DimContent>(csv).levels[0][5], level);
+            continue;
+        }
+        const auto *refusal = std::get_if<ClipboardRefusal>(&pasted);
+        ASSERT_TRUE(refusal);
+        EXPECT_EQ(std::tie(refusal->problem, refusal->count, refusal->position),
+                  std::tuple(problem == L::NotNumber ? ClipboardProblem::NotNumber
+                                                     : ClipboardProblem::OutOfRange,
+                             5, qsizetype{10}));
+        ASSERT_TRUE(std::holds_alternative<ImportError>(csv));
+        EXPECT_EQ(std::get<ImportError>(csv).problem.endsWith(
+                      problem == L::NotNumber ? "is not an integer" : "is out of range 0..255"),
+                  true)
+            << std::get<ImportError>(csv).problem.toStdString();
+    }
+}
+
+TEST(LevelFields, CsvLinesMayEndInOneComma) {
+    const ImportResult trailing = ParseCurveCsv(Csv("5", ","));
+    ASSERT_TRUE(std::holds_alternative<DimContent>(trailing))
+        << std::get<ImportError>(trailing).message().toStdString();
+    EXPECT_EQ(std::get<DimContent>(trailing).levels[3][95], 95);
+    const ImportResult twice = ParseCurveCsv(Csv("5", ",,"));
+    ASSERT_TRUE(std::holds_alternative<ImportError>(twice));
+    EXPECT_EQ(std::get<ImportError>(twice).message().toStdString(),
+              "line 1: bad header \"time,white,blue,clouds,moon,,\"; expected "
+              "\"time,white,blue,clouds,moon\"");
+}
+
+TEST(PasteRefusal, SaysWhyWithThePositionAndTheRightNumberForm) {
+    using P = ClipboardProblem;
+    const std::tuple<P, int, QString, int, const char *> cases[] = {
+        // {problem, count, token, language, reason}
+        {P::NotNumber, 2, "x", 1, "Value 3 is not a whole number: \"x\"."},
+        {P::NotNumber, 0, "a\tb", 0, "Wert 1 ist keine ganze Zahl: \"a\\tb\"."},
+        {P::OutOfRange, 95, "-1", 3, "El valor 96 no está entre 0 y 255: -1."},
+        {P::EmptyField, 1, "", 1, "Empty field after 1 value."},
+        {P::EmptyField, 2, "", 1, "Empty field after 2 values."},
+        {P::EmptyField, 0, "", 1, "Empty field after 0 values."},
+        {P::EmptyField, 1, "", 0, "Leeres Feld nach 1 Wert."},
+        {P::EmptyField, 0, "", 2, "Champ vide après 0 valeur."},
+        {P::EmptyField, 2, "", 2, "Champ vide après 2 valeurs."},
+        {P::EmptyField, 1, "", 3, "Campo vacío después de 1 valor."},
+        {P::TooFew, 1, "", 0, "Nur 1 Wert; eine Kurve hat 96."},
+        {P::TooFew, 95, "", 0, "Nur 95 Werte; eine Kurve hat 96."},
+        {P::TooFew, 1, "", 1, "Only 1 value; a curve has 96."},
+        {P::TooFew, 1, "", 2, "Seulement 1 valeur ; une courbe en a 96."},
+        {P::TooFew, 2, "", 3, "Solo 2 valores; una curva tiene 96."},
+        {P::TooMany, 96, "7", 1, "More than 96 values; a curve has 96."},
+        {P::Empty, 0, "", 2, "Le presse-papiers ne contient aucune courbe."},
+    };
+    for (const auto &[problem, count, token, language, reason] : cases) {
+        const PasteRefusalText text =
+            RefusedPasteText(ClipboardRefusal{problem, count, 0, token}, language);
+        EXPECT_EQ(text.reason.toStdString(), reason);
+        EXPECT_EQ(text.heading, GetToolText(ToolText::PasteRefused, language));
     }
 }
 

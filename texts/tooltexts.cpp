@@ -1,5 +1,8 @@
 #include "texts/tooltexts.h"
 
+#include "model/curvetext.h"
+#include "texts/texts.h"
+
 #include <array>
 
 namespace dim {
@@ -38,6 +41,8 @@ const std::array<Row, static_cast<size_t>(ToolText::Count)> kTexts{{
      "Le presse-papiers ne contient aucune courbe.", "El portapapeles no contiene ninguna curva."},
     {"Leeres Feld nach %1 Werten.", "Empty field after %1 values.", "Champ vide après %1 valeurs.",
      "Campo vacío después de %1 valores."},
+    {"Leeres Feld nach %1 Wert.", "Empty field after %1 value.", "Champ vide après %1 valeur.",
+     "Campo vacío después de %1 valor."},
     {"Wert %1 ist keine ganze Zahl: \"%2\".", "Value %1 is not a whole number: \"%2\".",
      "La valeur %1 n'est pas un nombre entier : « %2 ».",
      "El valor %1 no es un número entero: «%2»."},
@@ -46,6 +51,8 @@ const std::array<Row, static_cast<size_t>(ToolText::Count)> kTexts{{
      "El valor %1 no está entre 0 y 255: %2."},
     {"Nur %1 Werte; eine Kurve hat 96.", "Only %1 values; a curve has 96.",
      "Seulement %1 valeurs ; une courbe en a 96.", "Solo %1 valores; una curva tiene 96."},
+    {"Nur %1 Wert; eine Kurve hat 96.", "Only %1 value; a curve has 96.",
+     "Seulement %1 valeur ; une courbe en a 96.", "Solo %1 valor; una curva tiene 96."},
     {"Mehr als 96 Werte; eine Kurve hat 96.", "More than 96 values; a curve has 96.",
      "Plus de 96 valeurs ; une courbe en a 96.", "Más de 96 valores; una curva tiene 96."},
     {"Dimmkurven", "Dimming curves", "Courbes de gradation", "Curvas de atenuación"},
@@ -88,6 +95,46 @@ QString GetToolText(ToolText text, int language) {
     if (language < 0 || language > 3)
         language = 1;
     return QString::fromUtf8(kTexts[static_cast<size_t>(text)][static_cast<size_t>(language)]);
+}
+
+namespace {
+
+// A count in the form the language takes for it: French counts 0 and 1 as singular, the
+// others only 1.
+QString Counted(ToolText one, ToolText many, int count, int language) {
+    const bool singular = language == 2 ? count <= 1 : count == 1;
+    return GetToolText(singular ? one : many, language).arg(count);
+}
+
+} // namespace
+
+PasteRefusalText RefusedPasteText(const ClipboardRefusal &refusal, int language) {
+    const auto value = [&](ToolText text) {
+        return GetToolText(text, language).arg(refusal.count + 1).arg(ShownInput(refusal.token));
+    };
+    QString reason;
+    switch (refusal.problem) {
+    case ClipboardProblem::Empty:
+        reason = GetToolText(ToolText::PasteEmpty, language);
+        break;
+    case ClipboardProblem::EmptyField:
+        reason = Counted(ToolText::PasteEmptyFieldOne, ToolText::PasteEmptyField, refusal.count,
+                         language);
+        break;
+    case ClipboardProblem::NotNumber:
+        reason = value(ToolText::PasteNotNumber);
+        break;
+    case ClipboardProblem::OutOfRange:
+        reason = value(ToolText::PasteOutOfRange);
+        break;
+    case ClipboardProblem::TooFew:
+        reason = Counted(ToolText::PasteTooFewOne, ToolText::PasteTooFew, refusal.count, language);
+        break;
+    case ClipboardProblem::TooMany:
+        reason = GetToolText(ToolText::PasteTooMany, language);
+        break;
+    }
+    return {GetToolText(ToolText::PasteRefused, language), reason};
 }
 
 } // namespace dim

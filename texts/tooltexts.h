@@ -31,12 +31,14 @@ enum class ToolText {
     DaylightRamp,
     DaylightPeak,
     DaylightBase,
-    PasteRefused,    // the heading of a refused paste
-    PasteEmpty,      // the clipboard holds no numbers
-    PasteEmptyField, // %1: the number of values before the empty field
-    PasteNotNumber,  // %1: the position of the value, %2: the value
-    PasteOutOfRange, // %1: the position of the value, %2: the value
-    PasteTooFew,     // %1: the number of values found
+    PasteRefused,       // the heading of a refused paste
+    PasteEmpty,         // the clipboard holds no numbers
+    PasteEmptyField,    // %1: the number of values before the empty field
+    PasteEmptyFieldOne, // the same after one value
+    PasteNotNumber,     // %1: the position of the value, %2: the value
+    PasteOutOfRange,    // %1: the position of the value, %2: the value
+    PasteTooFew,        // %1: the number of values found
+    PasteTooFewOne,     // the same for one value
     PasteTooMany,
     ChartName,
     ChartDescription,
@@ -54,5 +56,15 @@ enum class ToolText {
 
 // The text in a language; an unknown row gives the English one.
 QString GetToolText(ToolText text, int language);
+
+struct ClipboardRefusal;
+
+// The notice of a refused paste: its heading, and why the clipboard holds no curve, with the
+// value's position and text or the count in the language's singular or plural.
+struct PasteRefusalText {
+    QString heading;
+    QString reason;
+};
+PasteRefusalText RefusedPasteText(const ClipboardRefusal &refusal, int language);
 
 } // namespace dim

@@ -66,7 +66,7 @@ void FuzzClipboard(const QByteArray &bytes) {
     if (const auto *refusal = std::get_if<ClipboardRefusal>(&parsed)) {
         Check(refusal->count >= 0 && refusal->count <= FilePoints);
         Check(refusal->position >= 0 && refusal->position <= text.size());
-        Check(refusal->token.size() <= MaxClipboardToken);
+        Check(refusal->token.size() <= MaxLevelField);
         Check(text.mid(refusal->position).startsWith(refusal->token));
         return;
     }
