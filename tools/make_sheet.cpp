@@ -1,11 +1,14 @@
 // make_sheet: renders the editor's sprite sheet (band backgrounds, moon strip and the
 // control-panel picture) and stores it as a progressive JPEG.
 //
-// Usage: make_sheet OUT.jpg
+// Usage: make_sheet OUT.jpg [--icon ICON.png]   the sheet, and the 256-pixel window icon
+//        make_sheet --icons DIR                  the installed icons of every size
 //
 // Everything is procedural and deterministic: the same binary always produces the same
 // picture, so the resource can be regenerated at any time.
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -20,6 +23,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include <jpeglib.h>
@@ -663,12 +667,14 @@ bool writeJpeg(const QImage &img, const char *path, int quality) {
 
 } // namespace
 
-// The application icon: the medallion on the logo's badge colours, 256 x 256.
-QImage drawIcon() {
-    QImage icon(256, 256, QImage::Format_ARGB32_Premultiplied);
+// The application icon: the medallion on the logo's badge colours, drawn on a 256-unit square
+// at the given size in pixels.
+QImage drawIcon(int size = 256) {
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
     p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(size / 256.0, size / 256.0);
     QPainterPath body;
     body.addRoundedRect(QRectF(8.0, 8.0, 240.0, 240.0), 48.0, 48.0);
     QLinearGradient bg(8.0, 8.0, 248.0, 248.0);
@@ -684,14 +690,100 @@ QImage drawIcon() {
     return icon;
 }
 
+// The curve files' icon: a sheet of paper with a turned corner that shows the four bands of a
+// day (white, blue, clouds, moon) under a dimming curve; from 32 pixels up the application's
+// medallion sits at its foot.
+QImage drawDocumentIcon(int size) {
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(size / 256.0, size / 256.0);
+    const double left = 36.0, right = 220.0, top = 12.0, bottom = 244.0, fold = 52.0;
+    QPainterPath page;
+    page.moveTo(left, top);
+    page.lineTo(right - fold, top);
+    page.lineTo(right, top + fold);
+    page.lineTo(right, bottom);
+    page.lineTo(left, bottom);
+    page.closeSubpath();
+    QLinearGradient paper(0.0, top, 0.0, bottom);
+    paper.setColorAt(0.0, QColor(255, 255, 255));
+    paper.setColorAt(1.0, QColor(232, 236, 242));
+    p.fillPath(page, paper);
+    const double line = std::max(4.0, 256.0 / size); // at least one pixel
+    p.setPen(QPen(QColor(120, 130, 150), line));
+    p.drawPath(page);
+    QPainterPath corner;
+    corner.moveTo(right - fold, top);
+    corner.lineTo(right - fold, top + fold);
+    corner.lineTo(right, top + fold);
+    corner.closeSubpath();
+    p.setBrush(QColor(210, 216, 226));
+    p.drawPath(corner);
+
+    // The day's bands, as the editor's chart shows them.
+    const QColor bands[] = {QColor(238, 248, 255), QColor(120, 110, 250), QColor(150, 160, 180),
+                            QColor(24, 30, 80)};
+    const double chartLeft = left + 16.0, chartRight = right - 16.0;
+    const double chartTop = top + fold + 12.0, bandH = 30.0;
+    p.setPen(Qt::NoPen);
+    for (int b = 0; b < 4; ++b) {
+        p.setBrush(bands[b]);
+        p.drawRect(QRectF(chartLeft, chartTop + b * bandH, chartRight - chartLeft, bandH));
+    }
+    // A day's curve over the bands: dawn ramp, plateau, dusk ramp.
+    QPainterPath curve;
+    const double baseY = chartTop + 4.0 * bandH - 6.0, peakY = chartTop + 6.0;
+    for (double x = chartLeft; x <= chartRight + 0.01; x += 1.0) {
+        const double t = (x - chartLeft) / (chartRight - chartLeft);
+        const double y = baseY + (peakY - baseY) * std::exp(-std::pow((t - 0.5) / 0.22, 4.0));
+        if (x == chartLeft)
+            curve.moveTo(x, y);
+        else
+            curve.lineTo(x, y);
+    }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(255, 170, 20), std::max(8.0, 1.5 * 256.0 / size), Qt::SolidLine,
+                  Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(curve);
+    if (size >= 32) {
+        p.translate(right - 40.0, bottom - 40.0);
+        p.scale(1.1, 1.1);
+        drawMedallion(p, QPointF(0.0, 0.0), 27.0);
+    }
+    return icon;
+}
+
+// Writes the icons of every size a desktop asks for into DIR/hicolor/NxN/{apps,mimetypes}.
+bool writeIcons(const QString &dir) {
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1/hicolor/%2x%2/").arg(dir).arg(size);
+        for (const auto &[kind, name, picture] :
+             {std::tuple{"apps", "dimeditor", drawIcon(size)},
+              std::tuple{"mimetypes", "application-x-dimming-curve", drawDocumentIcon(size)}}) {
+            const QString path = folder + QLatin1String(kind) + QLatin1Char('/') +
+                                 QLatin1String(name) + QStringLiteral(".png");
+            if (!QDir().mkpath(QFileInfo(path).path()) || !picture.save(path, "PNG")) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 int main(int argc, char **argv) {
-    if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--icon") == 0)) {
-        std::fprintf(stderr, "usage: %s OUT.jpg [--icon ICON.png]\n",
-                     argc > 0 ? argv[0] : "make_sheet");
+    const bool icons = argc == 3 && std::strcmp(argv[1], "--icons") == 0;
+    if (argc != 2 && !icons && !(argc == 4 && std::strcmp(argv[2], "--icon") == 0)) {
+        std::fprintf(stderr, "usage: %s OUT.jpg [--icon ICON.png]\n       %s --icons DIR\n",
+                     argc > 0 ? argv[0] : "make_sheet", argc > 0 ? argv[0] : "make_sheet");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (icons)
+        return writeIcons(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
 
     QImage sheet(kSheetW, kSheetH, QImage::Format_RGB32);
     sheet.fill(Qt::black);
