@@ -20,6 +20,7 @@ cleanup() {
 }
 trap cleanup EXIT
 export XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=wayland-dimcheck XDG_SESSION_TYPE=wayland
+export XDG_STATE_HOME="$runtime" # no curves recovered from an earlier run
 unset DISPLAY QT_QPA_PLATFORM
 
 weston --backend=headless-backend.so --socket="$WAYLAND_DISPLAY" --width=1920 --height=1080 \

@@ -11,6 +11,7 @@ session bus:
 import os
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 
@@ -90,7 +91,10 @@ class Session:
         wait_for(lambda: subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
                                         capture_output=True, text=True).stdout.count("window id"),
                  "the window manager")
-        environment = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        # The keys leave unsaved curves: their recovery file goes to a folder of this run's.
+        self.state = tempfile.TemporaryDirectory()
+        environment = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                           XDG_STATE_HOME=self.state.name)
         self.editor = subprocess.Popen([editor], env=environment)
         self.processes.append(self.editor)
 
@@ -109,6 +113,8 @@ class Session:
                 process.wait(10)
             except subprocess.TimeoutExpired:
                 process.kill()
+        if hasattr(self, "state"):
+            self.state.cleanup()
 
 
 class Events:
