@@ -1,6 +1,5 @@
 #include "app/application.h"
 
-#include "app/mainwindow.h"
 #include "texts/texts.h"
 
 #include <QApplication>

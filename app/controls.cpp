@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -89,9 +90,9 @@ void ChartView::paintEvent(QPaintEvent *event) {
         m_surface.fill(palette().color(QPalette::Button));
     }
     // A new surface is painted at the first paint request for it, once the window is shown.
-    if (m_needsPaint && onPaintRequest) {
+    if (m_needsPaint && isSignalConnected(QMetaMethod::fromSignal(&ChartView::paintRequested))) {
         m_needsPaint = false;
-        onPaintRequest();
+        emit paintRequested();
     }
     QPainter painter(this);
     for (const QRect &rect : event->region())
@@ -121,17 +122,13 @@ void ChartView::resizeEvent(QResizeEvent *) {
 }
 
 void ChartView::mouseMoveEvent(QMouseEvent *event) {
-    m_modifiers = event->modifiers();
-    if (onMouseMove)
-        onMouseMove(event->buttons(), event->position().toPoint().x(),
-                    event->position().toPoint().y());
+    const QPoint at = event->position().toPoint();
+    emit mouseMoved(event->buttons(), event->modifiers(), at.x(), at.y());
 }
 
 void ChartView::mousePressEvent(QMouseEvent *event) {
-    m_modifiers = event->modifiers();
-    if (onMouseDown)
-        onMouseDown(event->buttons(), event->position().toPoint().x(),
-                    event->position().toPoint().y());
+    const QPoint at = event->position().toPoint();
+    emit mousePressed(event->buttons(), event->modifiers(), at.x(), at.y());
 }
 
 void ChartView::mouseDoubleClickEvent(QMouseEvent *event) {
@@ -139,21 +136,20 @@ void ChartView::mouseDoubleClickEvent(QMouseEvent *event) {
 }
 
 void ChartView::mouseReleaseEvent(QMouseEvent *event) {
-    m_modifiers = event->modifiers();
-    if (onMouseUp)
-        onMouseUp(event->button());
+    emit mouseReleased(event->button());
 }
 
 void ChartView::keyPressEvent(QKeyEvent *event) {
-    if (onKey && onKey(event->key(), event->modifiers()))
+    event->ignore();
+    emit keyPressed(event);
+    if (event->isAccepted())
         return;
     QWidget::keyPressEvent(event);
 }
 
 void ChartView::focusInEvent(QFocusEvent *event) {
     QWidget::focusInEvent(event);
-    if (onFocus)
-        onFocus(true);
+    emit focusChanged(true);
     // Arriving at the chart, a screen reader hears the point and then how to use the chart.
     m_usagePending = !m_accessibleValue.isEmpty();
     QAccessibleEvent described(this, QAccessible::DescriptionChanged);
@@ -165,8 +161,7 @@ void ChartView::focusInEvent(QFocusEvent *event) {
 void ChartView::focusOutEvent(QFocusEvent *event) {
     QWidget::focusOutEvent(event);
     update(m_pointArea);
-    if (onFocus)
-        onFocus(false);
+    emit focusChanged(false);
 }
 
 void ChartView::setPointMark(const QRect &mark, const QString &text) {
@@ -208,8 +203,7 @@ QString ChartView::accessibleDescriptionText() const {
 }
 
 void ChartView::contextMenuEvent(QContextMenuEvent *event) {
-    if (onContextMenu)
-        onContextMenu(event->globalPos());
+    emit contextMenuRequested(event->globalPos());
 }
 
 ImageControl::ImageControl(QWidget *parent) : QWidget(parent) {
@@ -229,14 +223,12 @@ void ImageControl::paintEvent(QPaintEvent *event) {
 }
 
 void ImageControl::mousePressEvent(QMouseEvent *event) {
-    if (onMouseDown)
-        onMouseDown(event->button(), event->position().toPoint().x(),
-                    event->position().toPoint().y());
+    emit mousePressed(event->button(), event->position().toPoint().x(),
+                      event->position().toPoint().y());
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent *event) {
-    if (onMouseMove)
-        onMouseMove(event->position().toPoint().x(), event->position().toPoint().y());
+    emit mouseMoved(event->position().toPoint().x(), event->position().toPoint().y());
 }
 
 UpDown::UpDown(SpinnerSetting &setting, QLineEdit *buddy, QWidget *parent)

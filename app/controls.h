@@ -7,8 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include <functional>
-
+class QKeyEvent;
 class QLineEdit;
 
 namespace dim::app {
@@ -17,6 +16,8 @@ namespace dim::app {
 // it. A resize drops the surface; the next paint event makes one of the new size and asks
 // for a full paint.
 class ChartView : public QWidget {
+    Q_OBJECT
+
 public:
     explicit ChartView(QWidget *parent = nullptr);
 
@@ -24,14 +25,6 @@ public:
     const QImage &surface() const { return m_surface; }
     // Whether the surface has had its first paint since it was made.
     bool painted() const { return !m_surface.isNull() && !m_needsPaint; }
-
-    std::function<void()> onPaintRequest;                        // pbPaint
-    std::function<void(Qt::MouseButtons, int, int)> onMouseMove; // pbMouseMove
-    std::function<void(Qt::MouseButtons, int, int)> onMouseDown; // pbMouseDown
-    std::function<void(Qt::MouseButton)> onMouseUp;
-    std::function<void(const QPoint &)> onContextMenu;         // at a global position
-    std::function<bool(int key, Qt::KeyboardModifiers)> onKey; // true when the key was used
-    std::function<void(bool)> onFocus;                         // focus in (true) or out
 
     // The point cursor: a mark drawn on the screen over the surface while the chart has the
     // keyboard focus, with a short text beside it (a typed percentage, a notice).
@@ -44,8 +37,16 @@ public:
     int accessibleLevel() const { return m_accessibleLevel; }
     const QString &accessibleValue() const { return m_accessibleValue; }
     QString accessibleDescriptionText() const;
-    // The keyboard modifiers of the last pointer event.
-    Qt::KeyboardModifiers modifiers() const { return m_modifiers; }
+signals:
+    void paintRequested(); // a new surface wants its full paint
+    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void mousePressed(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void mouseReleased(Qt::MouseButton button);
+    void contextMenuRequested(const QPoint &globalPosition);
+    // A key while the chart has the focus: a receiver that uses it accepts the event; an
+    // event left ignored goes on to the window.
+    void keyPressed(QKeyEvent *event);
+    void focusChanged(bool in);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -68,18 +69,20 @@ private:
     bool m_usagePending = false; // the usage still follows the point's text
     QImage m_surface;
     bool m_needsPaint = false;
-    Qt::KeyboardModifiers m_modifiers;
 };
 
 // An image control: shows its own bitmap at its top-left corner.
 class ImageControl : public QWidget {
+    Q_OBJECT
+
 public:
     explicit ImageControl(QWidget *parent = nullptr);
     void setPicture(QImage picture);
     const QImage &picture() const { return m_picture; }
 
-    std::function<void(Qt::MouseButton, int, int)> onMouseDown;
-    std::function<void(int, int)> onMouseMove;
+signals:
+    void mousePressed(Qt::MouseButton button, int x, int y);
+    void mouseMoved(int x, int y);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,7 +1,8 @@
 #include "app/application.h"
-#include "app/desktop.h"
+#include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "app/services.h"
+#include "app/startup.h"
 #include "model/recoveryfile.h"
 #include "view/sheet.h"
 

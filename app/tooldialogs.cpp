@@ -205,8 +205,7 @@ void DaylightDialog::changed() {
         return;
     m_last = {m_start->currentData().toInt(), m_end->currentData().toInt(),
               m_ramp->currentData().toInt(), LevelOfPercent(*peak), LevelOfPercent(*base)};
-    if (onChange)
-        onChange(m_last);
+    emit paramsChanged(m_last);
 }
 
 } // namespace dim::app

@@ -85,10 +85,14 @@ private:
 // minutes ("ramp"), peak and base in percent ("peak", "base"). Every change of valid values
 // is told at once, so that the chart can show the curve while the dialog is open.
 class DaylightDialog : public ToolDialog {
+    Q_OBJECT
+
 public:
     DaylightDialog(int language, const DaylightParams &start, QWidget *parent);
     DaylightParams params() const;
-    std::function<void(const DaylightParams &)> onChange;
+
+signals:
+    void paramsChanged(const DaylightParams &params);
 
 private:
     void changed();

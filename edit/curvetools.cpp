@@ -58,6 +58,12 @@ int LevelOfPercent(int percent) {
     return (std::clamp(percent, 0, 100) * MaxLevel + 50) / 100;
 }
 
+DaylightParams DaylightStart(int channel) {
+    if (channel == FileChannels)
+        return {20 * 60, 6 * 60, 60, LevelOfPercent(10), 0};
+    return {8 * 60, 20 * 60, 120, MaxLevel, 0};
+}
+
 std::optional<DaylightFault> DaylightProblem(const DaylightParams &params) {
     struct Check {
         DaylightValue value;

@@ -47,6 +47,10 @@ struct DaylightParams {
     int base = 0;        // level 0..255
 };
 
+// Where the daylight tool starts for a channel: the moon shines by night (20:00 to 06:00,
+// ramps of an hour, 10 %), the other channels by day (08:00 to 20:00, two hours, 100 %).
+DaylightParams DaylightStart(int channel);
+
 enum class DaylightValue { Start, End, Ramp, Peak, Base };
 
 struct DaylightFault {

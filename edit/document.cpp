@@ -29,9 +29,10 @@ constexpr int kKeyLevelId = 2;
 class CurveStep final : public QUndoCommand {
 public:
     CurveStep(CurveDocument &document, std::vector<CellChange> cells, const FileSettings &before,
-              const FileSettings &after, const QString &text, int id = -1, int tag = 0)
-        : QUndoCommand(text), m_document(document), m_cells(std::move(cells)), m_before(before),
-          m_after(after), m_id(id), m_tag(tag) {
+              const FileSettings &after, ToolText name, int id = -1, int tag = 0)
+        : QUndoCommand(StepText(name, document.m_language)), m_document(document),
+          m_cells(std::move(cells)), m_before(before), m_after(after), m_name(name), m_id(id),
+          m_tag(tag) {
         for (const CellChange &c : m_cells)
             m_change.rows |= static_cast<uint16_t>(1u << c.row);
         m_change.settings = before != after;
@@ -71,6 +72,7 @@ public:
         return true;
     }
     size_t cells() const { return m_cells.size(); }
+    void relabel(int language) { setText(StepText(m_name, language)); }
 
 private:
     void apply(bool forward) {
@@ -84,6 +86,7 @@ private:
     std::vector<CellChange> m_cells;
     FileSettings m_before;
     FileSettings m_after;
+    ToolText m_name;
     int m_id;
     int m_tag;
     CurveChange m_change;
@@ -153,14 +156,36 @@ void CurveDocument::endStroke() {
         updateModified();
         return;
     }
-    auto *step =
-        new CurveStep(*this, std::move(cells), m_settings, m_settings, QStringLiteral("drag"));
+    auto *step = new CurveStep(*this, std::move(cells), m_settings, m_settings, ToolText::StepDraw);
     step->markStroke();
     push(step);
 }
 
-void CurveDocument::change(const LevelTable &levels, const FileSettings &settings,
-                           const QString &text) {
+void CurveDocument::setLanguage(int language) {
+    if (language == m_language)
+        return;
+    m_language = language;
+    for (int i = 0; i < m_stack.count(); ++i)
+        const_cast<CurveStep *>(static_cast<const CurveStep *>(m_stack.command(i)))
+            ->relabel(language);
+}
+
+void CurveDocument::changeChannel(int channel, const DayCurve &curve, ToolText name) {
+    endStroke();
+    LevelRow &row = m_curves.Levels[static_cast<size_t>(channel)];
+    std::vector<CellChange> cells;
+    for (size_t c = 0; c < curve.size(); ++c) {
+        if (row[c] != curve[c]) {
+            cells.push_back(
+                {static_cast<uint8_t>(channel), static_cast<uint8_t>(c), row[c], curve[c]});
+            row[c] = curve[c];
+        }
+    }
+    if (!cells.empty())
+        push(new CurveStep(*this, std::move(cells), m_settings, m_settings, name));
+}
+
+void CurveDocument::change(const LevelTable &levels, const FileSettings &settings, ToolText name) {
     endStroke();
     std::vector<CellChange> cells;
     for (size_t r = 0; r < levels.size(); ++r)
@@ -176,7 +201,7 @@ void CurveDocument::change(const LevelTable &levels, const FileSettings &setting
     if (cells.empty() && before == settings)
         return;
     m_settings = settings;
-    push(new CurveStep(*this, std::move(cells), before, settings, text));
+    push(new CurveStep(*this, std::move(cells), before, settings, name));
 }
 
 void CurveDocument::setCloudSpeed(int position) {
@@ -187,10 +212,10 @@ void CurveDocument::setCloudSpeed(int position) {
     endStroke();
     const FileSettings before = m_settings;
     m_settings = after;
-    push(new CurveStep(*this, {}, before, after, QStringLiteral("cloud speed"), kCloudSpeedId));
+    push(new CurveStep(*this, {}, before, after, ToolText::StepCloudSpeed, kCloudSpeedId));
 }
 
-void CurveDocument::setLevel(int row, int column, int level, const QString &text, int tag) {
+void CurveDocument::setLevel(int row, int column, int level, int tag) {
     endStroke();
     int32_t &cell = m_curves.Levels[static_cast<size_t>(row)][static_cast<size_t>(column)];
     if (cell == level)
@@ -198,24 +223,25 @@ void CurveDocument::setLevel(int row, int column, int level, const QString &text
     std::vector<CellChange> cells{
         {static_cast<uint8_t>(row), static_cast<uint8_t>(column), cell, level}};
     cell = level;
-    push(new CurveStep(*this, std::move(cells), m_settings, m_settings, text, kKeyLevelId, tag));
+    push(new CurveStep(*this, std::move(cells), m_settings, m_settings, ToolText::KeyLevel,
+                       kKeyLevelId, tag));
 }
 
-void CurveDocument::clear(const QString &text) {
+void CurveDocument::clear() {
     CurveData cleared = m_curves;
     ClearLevels(cleared);
-    change(cleared.Levels, m_settings, text);
+    change(cleared.Levels, m_settings, ToolText::StepNew);
     m_stack.setClean();
 }
 
-LoadResult CurveDocument::load(FileSystem &fs, const QString &path, const QString &text) {
+LoadResult CurveDocument::load(FileSystem &fs, const QString &path) {
     const std::optional<DimContent> content = ReadDimFile(fs, path);
     if (!content)
         return LoadResult::Rejected;
     CurveData loaded = m_curves;
     FileSettings settings = m_settings;
     ApplyDimContent(*content, loaded, settings);
-    change(loaded.Levels, settings, text);
+    change(loaded.Levels, settings, ToolText::StepLoad);
     m_stack.setClean();
     return LoadResult::Loaded;
 }

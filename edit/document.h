@@ -5,13 +5,13 @@
 #include "model/filesystem.h"
 #include "model/levels.h"
 #include "model/settings.h"
+#include "texts/tooltexts.h"
 
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <utility>
 
@@ -36,7 +36,8 @@ struct CurveChange {
 // The curves being edited: the level table, the three settings a curve file carries and the
 // history of changes to them. Every change is a step given to the document; each step can be
 // undone and redone, and every change, undo and redo is announced once through changed().
-// Nothing else writes the table.
+// Steps are named in the language in force (setLanguage), also those made before. Nothing
+// else writes the table.
 class CurveDocument : public QObject {
     Q_OBJECT
 
@@ -53,6 +54,9 @@ public:
     const LevelTable &Levels() const { return m_curves.Levels; }
     const FileSettings &fileSettings() const { return m_settings; }
 
+    // The language of the steps' names: a row of the text table.
+    void setLanguage(int language);
+
     // A drag stroke: cells written between a press and its release are one step. Each cell
     // is written and announced at once, so that the pointer sees it; the step comes with
     // endStroke, announced once more.
@@ -60,20 +64,23 @@ public:
     void endStroke();
     bool strokeOpen() const { return !m_stroke.empty(); }
 
-    // One step that leaves the table and settings as given, named text (nothing when they
-    // are as they are). New, Load and the curve tools go through here.
-    void change(const LevelTable &levels, const FileSettings &settings, const QString &text);
+    // One step that gives a channel the 96 points of curve, named after the tool (nothing
+    // when the channel already has them). The curve tools go through here.
+    void changeChannel(int channel, const DayCurve &curve, ToolText name);
+    // One step that leaves the table and settings as given (nothing when they are as they
+    // are). New, Load and restored work go through here.
+    void change(const LevelTable &levels, const FileSettings &settings, ToolText name);
     // The cloud speed as the user moves its bar: a run of moves is one step.
     void setCloudSpeed(int position);
     // One cell set from the keyboard: a run of changes to one cell under the same tag is
     // one step.
-    void setLevel(int row, int column, int level, const QString &text, int tag);
+    void setLevel(int row, int column, int level, int tag);
 
     // New: every curve cleared (ClearLevels), one step; the cleared curves are the clean state.
-    void clear(const QString &text);
+    void clear();
     // Load: all or nothing, one step, and the loaded curves are the clean state. Rejected
     // changes nothing; an input/output failure raises IoError and changes nothing either.
-    LoadResult load(FileSystem &fs, const QString &path, const QString &text);
+    LoadResult load(FileSystem &fs, const QString &path);
     // Save: the curve file and SEL.DAT; the saved state becomes the clean one.
     void save(FileSystem &fs, const Clock &clock, const QString &path, const Settings &settings);
 
@@ -107,6 +114,7 @@ private:
     CurveData m_curves;
     FileSettings m_settings;
     QUndoStack m_stack;
+    int m_language = 0;
     std::map<std::pair<int, int>, std::pair<int32_t, int32_t>> m_stroke;
     bool m_strokeChanged = false; // a cell of the open stroke was given another level
     bool m_modified = false;

@@ -50,13 +50,12 @@ std::optional<QString> TrackPointer(CursorState &cursor, const Geometry &geometr
     return text;
 }
 
-PointerResult PointerEvent(CursorState &cursor, ChartState &chart, CurveDocument &document,
+PointerResult PointerEvent(CursorState &cursor, const Geometry &geometry, CurveDocument &document,
                            const TextTable &texts, int language, bool leftHeld, int x, int y) {
-    const int band = std::clamp(y / chart.geometry.BandHeight, 0, DirtyFlagCount - 1);
-    if (leftHeld)
-        chart.BandDirty[static_cast<size_t>(band)] = 1;
     PointerResult result;
-    result.status = TrackPointer(cursor, chart.geometry, document.Levels(), texts, language, x, y);
+    if (leftHeld)
+        result.dirtyBand = std::clamp(y / geometry.BandHeight, 0, DirtyFlagCount - 1);
+    result.status = TrackPointer(cursor, geometry, document.Levels(), texts, language, x, y);
     if (leftHeld && result.status) {
         document.writeStrokeCell(cursor.CursorChannel, cursor.CursorColumn, cursor.CursorLevel);
         result.wrote = true;

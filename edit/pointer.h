@@ -3,7 +3,7 @@
 #include "edit/document.h"
 #include "model/levels.h"
 #include "texts/texts.h"
-#include "view/chartpainter.h"
+#include "view/geometry.h"
 
 #include <QString>
 
@@ -37,13 +37,14 @@ std::optional<QString> TrackPointer(CursorState &cursor, const Geometry &geometr
 struct PointerResult {
     std::optional<QString> status; // the new status-line text, when the position was accepted
     bool wrote = false;            // whether the cell under the pointer was written
+    int dirtyBand = -1;            // the repaint flag (0..3) to set, -1 for none
 };
 
 // One pointer move or press over the chart. With the left button held, the band under the
-// pointer is flagged dirty and, when the position was accepted, its level is stored in the
+// pointer is to be repainted and, when the position was accepted, its level is stored in the
 // cell under the pointer as part of the document's open stroke. A rejected position writes
 // no cell.
-PointerResult PointerEvent(CursorState &cursor, ChartState &chart, CurveDocument &document,
+PointerResult PointerEvent(CursorState &cursor, const Geometry &geometry, CurveDocument &document,
                            const TextTable &texts, int language, bool leftHeld, int x, int y);
 
 } // namespace dim

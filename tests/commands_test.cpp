@@ -1,4 +1,6 @@
-#include "app/desktop.h"
+#include "app/commandline.h"
+#include "app/drops.h"
+#include "app/startup.h"
 #include "window_fixture.h"
 
 #include <QDir>
@@ -47,18 +49,18 @@ protected:
     }
     // The chart stays disabled until the 500 ms timer fires once, then takes the pointer again.
     void ExpectChartBackAfterHalfASecond() {
-        EXPECT_FALSE(window->pb->isEnabled());
-        ASSERT_TRUE(window->Timer1->isActive());
-        EXPECT_EQ(window->Timer1->interval(), 500);
+        EXPECT_FALSE(window->ui().pb->isEnabled());
+        ASSERT_TRUE(window->ui().Timer1->isActive());
+        EXPECT_EQ(window->ui().Timer1->interval(), 500);
         QElapsedTimer waited;
         waited.start();
-        while (window->Timer1->isActive() && waited.elapsed() < 5000) {
-            ASSERT_FALSE(window->pb->isEnabled());
+        while (window->ui().Timer1->isActive() && waited.elapsed() < 5000) {
+            ASSERT_FALSE(window->ui().pb->isEnabled());
             QTest::qWait(10);
         }
         EXPECT_GE(waited.elapsed(), 100); // the timer's half second, less the test's own steps
-        EXPECT_FALSE(window->Timer1->isActive());
-        EXPECT_TRUE(window->pb->isEnabled());
+        EXPECT_FALSE(window->ui().Timer1->isActive());
+        EXPECT_TRUE(window->ui().pb->isEnabled());
     }
 
     QTemporaryDir dir;
@@ -67,17 +69,17 @@ protected:
 TEST_F(Commands, LoadTakesTheCurvesAndShowsThePath) {
     const QString path = WriteCurveFile(QStringLiteral("P1.DIM"), 5, 0);
     services.fileAnswers.push_back(path);
-    window->Button1->click();
+    window->ui().Button1->click();
     EXPECT_EQ(services.dialogNames, QStringList{QStringLiteral("FOD")});
     EXPECT_EQ(window->windowTitle(), path);
     EXPECT_EQ(state->document.Levels()[1][0], 15);
     EXPECT_EQ(state->document.Levels()[4][95], (5 + 40 + 95) % 256);
-    EXPECT_EQ(window->SBWolkenT->value(), 1); // a stored 0 loads as 1
+    EXPECT_EQ(window->ui().SBWolkenT->value(), 1); // a stored 0 loads as 1
     EXPECT_EQ(state->document.fileSettings().SBWolkenA.position(), 77);
     EXPECT_EQ(state->document.fileSettings().SBMondA.position(), 9);
     // The chart shows the loaded curve at once.
     const QPoint p = At(3, 50, state->document.Levels()[3][50]);
-    EXPECT_EQ(window->pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
+    EXPECT_EQ(window->ui().pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
     EXPECT_TRUE(services.errors.isEmpty());
     ExpectChartBackAfterHalfASecond();
 }
@@ -85,43 +87,43 @@ TEST_F(Commands, LoadTakesTheCurvesAndShowsThePath) {
 TEST_F(Commands, CancelledLoadChangesNothingAndGuardsThePointer) {
     SetLevels({{2, 3, 99}});
     services.fileAnswers.push_back(std::nullopt);
-    window->Button1->click();
+    window->ui().Button1->click();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
     EXPECT_EQ(state->document.Levels()[2][3], 99);
     // Pointer events are ignored while the chart is disabled.
-    QTest::mouseMove(window->pb, At(1, 10, 100));
-    EXPECT_TRUE(window->PStat->text().isEmpty());
+    QTest::mouseMove(window->ui().pb, At(1, 10, 100));
+    EXPECT_TRUE(window->ui().PStat->text().isEmpty());
     ExpectChartBackAfterHalfASecond();
-    QTest::mouseMove(window->pb, At(1, 10, 100));
-    QTest::mouseMove(window->pb, At(1, 11, 100));
-    EXPECT_FALSE(window->PStat->text().isEmpty());
+    QTest::mouseMove(window->ui().pb, At(1, 10, 100));
+    QTest::mouseMove(window->ui().pb, At(1, 11, 100));
+    EXPECT_FALSE(window->ui().PStat->text().isEmpty());
 }
 
 // A command while the chart is still guarded leaves the running timer as it is: the chart
 // comes back half a second after the first command, not after the last.
 TEST_F(Commands, ACommandDuringTheGuardDoesNotRestartItsTimer) {
     services.fileAnswers.push_back(std::nullopt);
-    window->Button1->click();
-    ASSERT_TRUE(window->Timer1->isActive());
+    window->ui().Button1->click();
+    ASSERT_TRUE(window->ui().Timer1->isActive());
     QTest::qWait(300);
     services.fileAnswers.push_back(std::nullopt);
-    window->Button2->click();
-    ASSERT_TRUE(window->Timer1->isActive());
-    EXPECT_LE(window->Timer1->remainingTime(), 300);
+    window->ui().Button2->click();
+    ASSERT_TRUE(window->ui().Timer1->isActive());
+    EXPECT_LE(window->ui().Timer1->remainingTime(), 300);
 }
 
 TEST_F(Commands, RejectedFileShowsTheLoadErrorOfTheSelectedLanguage) {
     const QString path = WriteRejectedCurveFile();
 
-    window->lbl->setCurrentRow(1);
+    window->ui().lbl->setCurrentRow(1);
     SetLevels({{1, 0, 42}});
     services.fileAnswers.push_back(path);
-    window->Button1->click();
+    window->ui().Button1->click();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Mistake with the loading!"));
     EXPECT_EQ(state->document.Levels()[1][0], 42);
     EXPECT_TRUE(services.errors.isEmpty());
     // The caption stays in the language it was written in.
-    window->lbl->setCurrentRow(0);
+    window->ui().lbl->setCurrentRow(0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Mistake with the loading!"));
 }
 
@@ -130,30 +132,30 @@ TEST_F(Commands, FailedLoadReportsAndLeavesEverythingAsItWas) {
     QFile::resize(path, 387);
     SetLevels({{1, 0, 42}});
     SetLevels({{4, 95, 43}});
-    window->SBWolkenT->setValue(30);
-    const QImage before = window->pb->surface();
+    window->ui().SBWolkenT->setValue(30);
+    const QImage before = window->ui().pb->surface();
     services.fileAnswers.push_back(path);
-    window->Button1->click();
+    window->ui().Button1->click();
     EXPECT_EQ(services.errors, QStringList{QStringLiteral(
                                    "Kelmaro Brantoq|Versuch hinter dem Dateiende zu lesen.")});
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
     EXPECT_EQ(state->document.Levels()[1][0], 42);
     EXPECT_EQ(state->document.Levels()[4][95], 43);
-    EXPECT_EQ(window->SBWolkenT->value(), 30);
-    EXPECT_EQ(window->pb->surface(), before);
+    EXPECT_EQ(window->ui().SBWolkenT->value(), 30);
+    EXPECT_EQ(window->ui().pb->surface(), before);
 
     services.fileAnswers.push_back(dir.filePath(QStringLiteral("MISSING.DIM")));
-    window->Button1->click();
+    window->ui().Button1->click();
     EXPECT_EQ(services.errors.last(), QStringLiteral("Kelmaro Brantoq|Datei nicht gefunden."));
     ExpectChartBackAfterHalfASecond();
 }
 
 TEST_F(Commands, SaveWritesBothFilesAndShowsThePath) {
     SetLevels({{1, 0, 200}});
-    window->SBWolkenT->setValue(12);
+    window->ui().SBWolkenT->setValue(12);
     const QString path = dir.filePath(QStringLiteral("P7.DIM"));
     services.fileAnswers.push_back(path);
-    window->Button2->click();
+    window->ui().Button2->click();
     EXPECT_EQ(services.dialogNames, QStringList{QStringLiteral("FSD")});
     EXPECT_EQ(window->windowTitle(), path);
     const QByteArray dim = ReadAll(path);
@@ -167,7 +169,7 @@ TEST_F(Commands, SaveWritesBothFilesAndShowsThePath) {
 
 TEST_F(Commands, SaveToAnUnwritablePlaceReportsAndKeepsTheCaption) {
     services.fileAnswers.push_back(dir.filePath(QStringLiteral("no/such/folder/P1.DIM")));
-    window->Button2->click();
+    window->ui().Button2->click();
     EXPECT_EQ(services.errors,
               QStringList{QString::fromUtf8("Kelmaro Brantoq|Ungültiger Dateiname.")});
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
@@ -178,44 +180,44 @@ TEST_F(Commands, NewClearsOnlyAfterOk) {
     SetLevels({{2, 10, 120}});
     window->setWindowTitle(QStringLiteral("/some/file.DIM"));
     services.confirmAnswers = {2, 1};
-    window->Button4->click();
+    window->ui().Button4->click();
     EXPECT_EQ(services.confirmations,
               QStringList{QStringLiteral("Achtung!|Wollen Sie alle Linien löschen? ")});
     EXPECT_EQ(state->document.Levels()[2][10], 120);
-    window->Button4->click();
+    window->ui().Button4->click();
     EXPECT_EQ(state->document.Levels()[2][10], 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("/some/file.DIM"));
-    EXPECT_TRUE(window->pb->isEnabled());
+    EXPECT_TRUE(window->ui().pb->isEnabled());
     // The chart shows the flat curve at once.
     const QPoint p = At(2, 10, 0);
-    EXPECT_EQ(window->pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
+    EXPECT_EQ(window->ui().pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
 }
 
 TEST_F(Commands, LanguageChangeRepaintsTheBandCaptions) {
-    const QImage german = window->pb->surface();
-    window->lbl->setCurrentRow(1);
-    const QImage english = window->pb->surface();
+    const QImage german = window->ui().pb->surface();
+    window->ui().lbl->setCurrentRow(1);
+    const QImage english = window->ui().pb->surface();
     EXPECT_NE(german, english);
     // Only the caption areas changed: rows below the caption of band 1 stay.
     const int h = geometry().BandHeight;
     for (int x = 0; x < english.width(); x += 3)
         EXPECT_EQ(english.pixel(x, h - 2), german.pixel(x, h - 2));
-    EXPECT_EQ(window->Button4->text(), QStringLiteral("New"));
+    EXPECT_EQ(window->ui().Button4->text(), QStringLiteral("New"));
 }
 
 TEST_F(Commands, MakerLinkOpensOnlyFromTheTopOfTheColumn) {
-    QTest::mousePress(window->imcontrol, Qt::RightButton, {}, QPoint(100, 119));
+    QTest::mousePress(window->ui().imcontrol, Qt::RightButton, {}, QPoint(100, 119));
     EXPECT_EQ(services.openedUrls.size(), 1);
     EXPECT_TRUE(services.openedUrls.value(0).isValid());
-    QTest::mousePress(window->imcontrol, Qt::LeftButton, {}, QPoint(100, 120));
+    QTest::mousePress(window->ui().imcontrol, Qt::LeftButton, {}, QPoint(100, 120));
     EXPECT_EQ(services.openedUrls.size(), 1);
-    QTest::mouseRelease(window->imcontrol, Qt::LeftButton, {}, QPoint(100, 120));
-    QTest::mouseRelease(window->imcontrol, Qt::RightButton, {}, QPoint(100, 120));
+    QTest::mouseRelease(window->ui().imcontrol, Qt::LeftButton, {}, QPoint(100, 120));
+    QTest::mouseRelease(window->ui().imcontrol, Qt::RightButton, {}, QPoint(100, 120));
 
     window->imcontrolMouseMove(119);
-    EXPECT_EQ(window->imcontrol->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(window->ui().imcontrol->cursor().shape(), Qt::PointingHandCursor);
     window->imcontrolMouseMove(120);
-    EXPECT_EQ(window->imcontrol->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(window->ui().imcontrol->cursor().shape(), Qt::ArrowCursor);
 }
 
 // Files dropped on the window, as a desktop's drag and drop delivers them.
@@ -223,7 +225,7 @@ class Drops : public Commands {
 protected:
     // Sends one step of a drag to the window; true when the window took it as a copy.
     bool SendDrag(QEvent::Type type, const QMimeData &data) {
-        const QPointF at = window->pb->geometry().center();
+        const QPointF at = window->ui().pb->geometry().center();
         const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
         std::unique_ptr<QDropEvent> event;
         if (type == QEvent::DragEnter)
@@ -274,8 +276,8 @@ TEST_F(Drops, AnythingButOneLocalCurveFileIsRefusedWithoutAChange) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
     EXPECT_EQ(state->document.Levels(), before);
     EXPECT_TRUE(services.errors.isEmpty());
-    EXPECT_TRUE(window->pb->isEnabled());
-    EXPECT_FALSE(window->Timer1->isActive());
+    EXPECT_TRUE(window->ui().pb->isEnabled());
+    EXPECT_FALSE(window->ui().Timer1->isActive());
 }
 
 // Besides the Load dialog, a file reaches the window from the command line or a drop; both
@@ -306,7 +308,7 @@ TEST_P(Arrivals, LoadTheFileAsLoadDoes) {
     EXPECT_EQ(state->document.Levels()[4][95], (5 + 40 + 95) % 256);
     EXPECT_EQ(state->document.fileSettings().SBWolkenA.position(), 77);
     const QPoint p = At(3, 50, state->document.Levels()[3][50]);
-    EXPECT_EQ(window->pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
+    EXPECT_EQ(window->ui().pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
     EXPECT_TRUE(services.errors.isEmpty());
     EXPECT_TRUE(services.dialogNames.isEmpty());
     ExpectChartBackAfterHalfASecond();
@@ -336,8 +338,8 @@ TEST_P(Arrivals, BadFilesLeaveTheCurvesAndSayWhyAsLoadDoes) {
         EXPECT_EQ(window->windowTitle(), c.caption);
         EXPECT_EQ(services.errors, c.errors);
         EXPECT_EQ(state->document.Levels()[1][0], 42);
-        EXPECT_FALSE(window->pb->isEnabled());
-        EXPECT_TRUE(window->Timer1->isActive());
+        EXPECT_FALSE(window->ui().pb->isEnabled());
+        EXPECT_TRUE(window->ui().Timer1->isActive());
     }
 }
 
@@ -415,16 +417,16 @@ TEST(EditorCommandLine, HelpAndVersionNeedNoDisplay) {
 using Editing = WindowTest;
 
 TEST_F(Editing, DragAcrossBandTwoSetsTheCellsItTouchesAndRepaintsAtTheTick) {
-    window->Timer2->stop(); // the test ticks by hand
+    window->ui().Timer2->stop(); // the test ticks by hand
     const Geometry &g = geometry();
     ASSERT_GT(g.BandHeight, 21);
     const int y = At(2, 0, 128).y();
     const auto hit = g.LocatePointer(At(2, 5, 0).x(), y);
     ASSERT_TRUE(hit);
-    QTest::mousePress(window->pb, Qt::LeftButton, {}, QPoint(At(2, 5, 0).x(), y));
+    QTest::mousePress(window->ui().pb, Qt::LeftButton, {}, QPoint(At(2, 5, 0).x(), y));
     for (int col = 6; col <= 12; ++col)
-        QTest::mouseMove(window->pb, QPoint(At(2, col, 0).x(), y));
-    QTest::mouseRelease(window->pb, Qt::LeftButton, {}, QPoint(At(2, 12, 0).x(), y));
+        QTest::mouseMove(window->ui().pb, QPoint(At(2, col, 0).x(), y));
+    QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {}, QPoint(At(2, 12, 0).x(), y));
     for (int col = 0; col < 96; ++col)
         EXPECT_EQ(state->document.Levels()[2][static_cast<size_t>(col)],
                   col >= 5 && col <= 12 ? hit->level : 0)
@@ -435,41 +437,42 @@ TEST_F(Editing, DragAcrossBandTwoSetsTheCellsItTouchesAndRepaintsAtTheTick) {
             ASSERT_EQ(state->document.Levels()[static_cast<size_t>(ch)][static_cast<size_t>(col)],
                       0);
 
-    const QImage before = window->pb->surface();
+    const QImage before = window->ui().pb->surface();
     window->Timer2Timer();
     EXPECT_EQ(state->chart.BandDirty[1], 0);
     const QPoint marker = At(2, 8, hit->level);
-    EXPECT_EQ(window->pb->surface().pixel(marker.x() - 1, marker.y() - 1), qRgb(255, 0, 0));
+    EXPECT_EQ(window->ui().pb->surface().pixel(marker.x() - 1, marker.y() - 1), qRgb(255, 0, 0));
     EXPECT_NE(before.pixel(marker.x() - 1, marker.y() - 1), qRgb(255, 0, 0));
-    EXPECT_FALSE(window->PStat->text().isEmpty());
+    EXPECT_FALSE(window->ui().PStat->text().isEmpty());
 }
 
 TEST_F(Editing, HoverThenPressAtARejectedPlaceChangesNoCell) {
     const QPoint point = At(1, 30, 200);
-    QTest::mouseMove(window->pb, point);
-    const auto status = window->PStat->text();
+    QTest::mouseMove(window->ui().pb, point);
+    const auto status = window->ui().PStat->text();
     const LevelTable before = state->document.Levels();
     // The bottom zone of band 1, then the axis strip.
-    QTest::mousePress(window->pb, Qt::LeftButton, {}, QPoint(point.x(), geometry().BandHeight - 3));
-    QTest::mouseRelease(window->pb, Qt::LeftButton, {},
+    QTest::mousePress(window->ui().pb, Qt::LeftButton, {},
+                      QPoint(point.x(), geometry().BandHeight - 3));
+    QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {},
                         QPoint(point.x(), geometry().BandHeight - 3));
-    QTest::mousePress(window->pb, Qt::LeftButton, {},
+    QTest::mousePress(window->ui().pb, Qt::LeftButton, {},
                       QPoint(point.x(), 4 * geometry().BandHeight + 10));
-    QTest::mouseRelease(window->pb, Qt::LeftButton, {},
+    QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {},
                         QPoint(point.x(), 4 * geometry().BandHeight + 10));
     EXPECT_EQ(state->document.Levels(), before);
-    EXPECT_EQ(window->PStat->text(), status);
+    EXPECT_EQ(window->ui().PStat->text(), status);
 }
 
 TEST_F(Editing, CapturedDragsFarOutsideStayInBounds) {
-    window->Timer2->stop();
+    window->ui().Timer2->stop();
     const QPoint start = At(1, 40, 100);
-    QTest::mousePress(window->pb, Qt::LeftButton, {}, start);
+    QTest::mousePress(window->ui().pb, Qt::LeftButton, {}, start);
     const QPoint far[] = {{-5000, start.y()}, {start.x(), -5000}, {50000, start.y()},
                           {start.x(), 50000}, {-5000, -5000},     {50000, 50000}};
     for (const QPoint p : far)
-        QTest::mouseMove(window->pb, p);
-    QTest::mouseRelease(window->pb, Qt::LeftButton, {}, far[5]);
+        QTest::mouseMove(window->ui().pb, p);
+    QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {}, far[5]);
     EXPECT_GE(state->cursor.CursorChannel, 1);
     EXPECT_LE(state->cursor.CursorChannel, 4);
     EXPECT_LE(state->cursor.CursorColumn, 255);

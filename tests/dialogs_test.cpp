@@ -1,9 +1,11 @@
 // The file dialogs as the user meets them: folders that never answer, names typed with and
 // without their suffix, and file names that are no UTF-8.
 
-#include "app/desktop.h"
+#include "app/commandline.h"
+#include "app/drops.h"
 #include "app/filedialogs.h"
 #include "app/services.h"
+#include "app/startup.h"
 #include "model/filesystem.h"
 
 #include <QApplication>

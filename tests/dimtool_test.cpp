@@ -721,7 +721,7 @@ protected:
     QImage Rendered(const QString &language) {
         const QString path = dir.filePath(QStringLiteral("A1.DIM"));
         WriteAll(path, DimFileBytes(state->document.curves(), state->document.fileSettings()));
-        const QSize size = window->pb->size();
+        const QSize size = window->ui().pb->size();
         const QString png = dir.filePath(QStringLiteral("chart.png"));
         const Outcome run = Dimtool({QStringLiteral("render"), path, QStringLiteral("-o"), png,
                                      QStringLiteral("--size"),
@@ -749,17 +749,17 @@ TEST_F(DimtoolRender, DrawsTheSamePixelsAsTheEditorsChart) {
     ASSERT_TRUE(dir.isValid());
     SetLevels(VariedCurves(33));
     window->PaintCurves(true);
-    ASSERT_FALSE(window->pb->surface().isNull());
-    ASSERT_GE(window->pb->width(), 100);
-    ASSERT_GE(window->pb->height(), 100);
-    ExpectSamePixels(Rendered(QStringLiteral("de")), window->pb->surface());
+    ASSERT_FALSE(window->ui().pb->surface().isNull());
+    ASSERT_GE(window->ui().pb->width(), 100);
+    ASSERT_GE(window->ui().pb->height(), 100);
+    ExpectSamePixels(Rendered(QStringLiteral("de")), window->ui().pb->surface());
 
     // The English captions are other pixels, and the same ones as the editor's.
-    const QImage german = window->pb->surface().copy();
+    const QImage german = window->ui().pb->surface().copy();
     window->ApplyLanguage(1);
     window->PaintCurves(true);
-    ASSERT_NE(window->pb->surface(), german);
-    ExpectSamePixels(Rendered(QStringLiteral("en")), window->pb->surface());
+    ASSERT_NE(window->ui().pb->surface(), german);
+    ExpectSamePixels(Rendered(QStringLiteral("en")), window->ui().pb->surface());
 }
 
 using DimtoolRenderSize = DimtoolTest;

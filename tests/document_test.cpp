@@ -94,9 +94,9 @@ TEST_F(Document, NewAndLoadAreStepsThatNameWhatTheyChanged) {
     levels[3][4] = 90;
     levels[0][127] = 5;
     levels[10][200] = 6; // outside the cleared columns
-    document.change(levels, FileSettings::fromStored(40, 0, 0), QStringLiteral("set"));
+    document.change(levels, FileSettings::fromStored(40, 0, 0), ToolText::Paste);
     changes.clear();
-    document.clear(QStringLiteral("new"));
+    document.clear();
     EXPECT_EQ(changes, std::vector<CurveChange>{Rows({0, 3})});
     EXPECT_EQ(document.cellsHeld(), 3u + 2u);
     EXPECT_EQ(Level(10, 200), 6);
@@ -108,7 +108,7 @@ TEST_F(Document, NewAndLoadAreStepsThatNameWhatTheyChanged) {
     SaveDimFile(SystemFileSystem(), SystemClock(), path, file, FileSettings::fromStored(9, 8, 7),
                 Settings());
     changes.clear();
-    EXPECT_EQ(document.load(SystemFileSystem(), path, QStringLiteral("load")), LoadResult::Loaded);
+    EXPECT_EQ(document.load(SystemFileSystem(), path), LoadResult::Loaded);
     EXPECT_EQ(changes, std::vector<CurveChange>{Rows({2}, true)});
     EXPECT_EQ(document.fileSettings(), FileSettings::fromStored(9, 8, 7));
     document.undo();
@@ -135,10 +135,10 @@ TEST_F(Document, CloudSpeedMovesAreOneStepAndASaveMarksTheCleanState) {
 // Key changes that bring a cell back to where it was leave no step; neither do cloud-speed
 // moves back to the start.
 TEST_F(Document, RunsThatEndWhereTheyBeganLeaveNoStep) {
-    document.setLevel(1, 7, 40, QStringLiteral("key"), 1);
-    document.setLevel(1, 7, 60, QStringLiteral("key"), 1);
+    document.setLevel(1, 7, 40, 1);
+    document.setLevel(1, 7, 60, 1);
     EXPECT_EQ(count(), 1);
-    document.setLevel(1, 7, 0, QStringLiteral("key"), 1);
+    document.setLevel(1, 7, 0, 1);
     EXPECT_EQ(count(), 0);
     EXPECT_FALSE(document.isModified());
     document.setCloudSpeed(9);
@@ -163,11 +163,11 @@ class UndoWindow : public WindowTest {
 protected:
     void Drag(int channel, int fromColumn, int toColumn, int level) {
         const int y = At(channel, 0, level).y();
-        QTest::mousePress(window->pb, Qt::LeftButton, {},
+        QTest::mousePress(window->ui().pb, Qt::LeftButton, {},
                           QPoint(At(channel, fromColumn, 0).x(), y));
         for (int col = fromColumn + 1; col <= toColumn; ++col)
-            QTest::mouseMove(window->pb, QPoint(At(channel, col, 0).x(), y));
-        QTest::mouseRelease(window->pb, Qt::LeftButton, {},
+            QTest::mouseMove(window->ui().pb, QPoint(At(channel, col, 0).x(), y));
+        QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {},
                             QPoint(At(channel, toColumn, 0).x(), y));
     }
     void Keys(int key, Qt::KeyboardModifiers modifiers, QWidget *target = nullptr) {
@@ -180,17 +180,17 @@ TEST_F(UndoWindow, ARightButtonDragOutOfTheChartIsNotFollowed) {
     const QPoint inside = At(2, 10, 100);
     const auto send = [this](QEvent::Type type, QPoint at, Qt::MouseButton button,
                              Qt::MouseButtons held) {
-        QMouseEvent event(type, at, window->pb->mapToGlobal(at), button, held, {});
-        QApplication::sendEvent(window->pb, &event);
+        QMouseEvent event(type, at, window->ui().pb->mapToGlobal(at), button, held, {});
+        QApplication::sendEvent(window->ui().pb, &event);
     };
     send(QEvent::MouseButtonPress, inside, Qt::RightButton, Qt::RightButton);
-    const QString status = window->PStat->text();
+    const QString status = window->ui().PStat->text();
     EXPECT_EQ(state->cursor.CursorChannel, 2);
-    for (const QPoint outside :
-         {QPoint(-40, inside.y()), QPoint(inside.x(), -300), QPoint(window->pb->width() + 5, 20)})
+    for (const QPoint outside : {QPoint(-40, inside.y()), QPoint(inside.x(), -300),
+                                 QPoint(window->ui().pb->width() + 5, 20)})
         send(QEvent::MouseMove, outside, Qt::NoButton, Qt::RightButton);
     send(QEvent::MouseButtonRelease, QPoint(-40, 0), Qt::RightButton, Qt::NoButton);
-    EXPECT_EQ(window->PStat->text(), status);
+    EXPECT_EQ(window->ui().PStat->text(), status);
     EXPECT_EQ(state->cursor.CursorChannel, 2);
     EXPECT_EQ(state->cursor.CursorColumn, 10);
 }
@@ -207,13 +207,13 @@ TEST_F(UndoWindow, CtrlZUndoesAWholeDragAndTheRedoKeysBringItBack) {
     EXPECT_EQ(state->document.Levels()[2], afterBoth[2]);
     // The chart is repainted in full at once: no marker left at the undone level.
     const QPoint p = At(3, 32, afterBoth[3][32]);
-    EXPECT_NE(window->pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
+    EXPECT_NE(window->ui().pb->surface().pixel(p.x() - 1, p.y() - 1), qRgb(255, 0, 0));
 
-    Keys(Qt::Key_Z, Qt::ControlModifier, window->lbl); // focus elsewhere in the window
+    Keys(Qt::Key_Z, Qt::ControlModifier, window->ui().lbl); // focus elsewhere in the window
     EXPECT_EQ(state->document.Levels()[2][15], 0);
     Keys(Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(state->document.Levels()[2], afterBoth[2]);
-    Keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, window->SBWolkenT);
+    Keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, window->ui().SBWolkenT);
     EXPECT_EQ(state->document.Levels(), afterBoth);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
 }
@@ -228,23 +228,23 @@ TEST_F(UndoWindow, NewAndLoadAreStepsWithTheirSettings) {
 
     Drag(1, 0, 4, 255);
     services.fileAnswers.push_back(path);
-    window->Button1->click();
+    window->ui().Button1->click();
     EXPECT_EQ(state->document.Levels()[1][2], 33);
-    EXPECT_EQ(window->SBWolkenT->value(), 77);
+    EXPECT_EQ(window->ui().SBWolkenT->value(), 77);
 
     services.confirmAnswers.push_back(1);
-    window->Button4->click();
+    window->ui().Button4->click();
     EXPECT_EQ(state->document.Levels()[1][2], 0);
 
     Keys(Qt::Key_Z, Qt::ControlModifier); // back before New
     EXPECT_EQ(state->document.Levels()[1][2], 33);
     Keys(Qt::Key_Z, Qt::ControlModifier); // back before Load
     EXPECT_EQ(state->document.Levels()[1][2], 255);
-    EXPECT_EQ(window->SBWolkenT->value(), 1);
+    EXPECT_EQ(window->ui().SBWolkenT->value(), 1);
     EXPECT_EQ(state->document.fileSettings().SBWolkenT.position(), 1);
     EXPECT_EQ(window->windowTitle(), path); // the caption stays
     Keys(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(window->SBWolkenT->value(), 77);
+    EXPECT_EQ(window->ui().SBWolkenT->value(), 77);
     EXPECT_EQ(state->document.Levels()[1][2], 33);
 }
 

@@ -13,14 +13,14 @@ namespace {
 class Keyboard : public WindowTest {
 protected:
     void Key(int key, Qt::KeyboardModifiers modifiers = {}) {
-        QTest::keyClick(window->pb, static_cast<Qt::Key>(key), modifiers);
+        QTest::keyClick(window->ui().pb, static_cast<Qt::Key>(key), modifiers);
     }
     void Focus() {
-        window->pb->setFocus(Qt::OtherFocusReason);
-        ASSERT_TRUE(window->pb->hasFocus());
+        window->ui().pb->setFocus(Qt::OtherFocusReason);
+        ASSERT_TRUE(window->ui().pb->hasFocus());
     }
     std::pair<int, int> Point() const {
-        return {window->pointCursor().channel, window->pointCursor().column};
+        return {window->editor().pointCursor().channel, window->editor().pointCursor().column};
     }
     int Level(int channel, int column) const {
         return state->document.Levels()[static_cast<size_t>(channel)][static_cast<size_t>(column)];
@@ -28,17 +28,17 @@ protected:
 };
 
 TEST_F(Keyboard, APressOrTabFocusesTheChartWhereThePointerLastWas) {
-    window->SBWolkenT->setFocus();
-    QTest::keyClick(window->SBWolkenT, Qt::Key_Tab);
-    EXPECT_TRUE(window->pb->hasFocus()) << "after the visible controls";
+    window->ui().SBWolkenT->setFocus();
+    QTest::keyClick(window->ui().SBWolkenT, Qt::Key_Tab);
+    EXPECT_TRUE(window->ui().pb->hasFocus()) << "after the visible controls";
     EXPECT_EQ(Point(), std::make_pair(1, 0));
-    window->SBWolkenT->setFocus();
-    QTest::mouseMove(window->pb, At(3, 29, 100));
-    QTest::mousePress(window->pb, Qt::RightButton, {}, At(3, 29, 100));
-    QTest::mouseRelease(window->pb, Qt::RightButton, {}, At(3, 29, 100));
-    EXPECT_TRUE(window->pb->hasFocus());
+    window->ui().SBWolkenT->setFocus();
+    QTest::mouseMove(window->ui().pb, At(3, 29, 100));
+    QTest::mousePress(window->ui().pb, Qt::RightButton, {}, At(3, 29, 100));
+    QTest::mouseRelease(window->ui().pb, Qt::RightButton, {}, At(3, 29, 100));
+    EXPECT_TRUE(window->ui().pb->hasFocus());
     EXPECT_EQ(Point(), std::make_pair(3, 29));
-    QTest::mouseMove(window->pb, At(2, 40, 100));
+    QTest::mouseMove(window->ui().pb, At(2, 40, 100));
     EXPECT_EQ(Point(), std::make_pair(2, 40)) << "pointer moves carry it along";
 }
 
@@ -81,10 +81,10 @@ TEST_F(Keyboard, TypedPercentagesSetTheLevelAndAbove100IsRefused) {
     for (const auto &c : cases) {
         for (const char *d = c.digits; *d; ++d)
             Key(Qt::Key_0 + (*d - '0'));
-        EXPECT_EQ(window->pb->pointText(), QString::fromLatin1(c.digits) + QLatin1Char('%'));
+        EXPECT_EQ(window->ui().pb->pointText(), QString::fromLatin1(c.digits) + QLatin1Char('%'));
         Key(Qt::Key_Return);
         EXPECT_EQ(Level(1, 0), c.level) << c.digits;
-        EXPECT_EQ(window->pb->pointText(), QString::fromUtf8(c.shown)) << c.digits;
+        EXPECT_EQ(window->ui().pb->pointText(), QString::fromUtf8(c.shown)) << c.digits;
     }
     Key(Qt::Key_4);
     Key(Qt::Key_Escape);
@@ -100,13 +100,13 @@ TEST_F(Keyboard, ChangesToOnePointAreOneStepAndTheStatusAndReaderFollow) {
     for (const int key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_7, Qt::Key_5, Qt::Key_Return})
         Key(key);
     EXPECT_EQ(state->document.undoStack().count(), 1);
-    EXPECT_EQ(window->PStat->text(),
+    EXPECT_EQ(window->ui().PStat->text(),
               QStringLiteral("    Blau     7:15     Cursor: 75%     Punkt: 75%"));
-    QAccessibleInterface *chart = QAccessible::queryAccessibleInterface(window->pb);
+    QAccessibleInterface *chart = QAccessible::queryAccessibleInterface(window->ui().pb);
     ASSERT_NE(chart, nullptr);
     EXPECT_EQ(chart->text(QAccessible::Value), QStringLiteral("Blau 7:15 75%"));
     EXPECT_EQ(chart->text(QAccessible::Name), QStringLiteral("Dimmkurven"));
-    window->lbl->setCurrentRow(1);
+    window->ui().lbl->setCurrentRow(1);
     EXPECT_EQ(chart->text(QAccessible::Name), QStringLiteral("Dimming curves"));
     EXPECT_EQ(chart->text(QAccessible::Value), QStringLiteral("Blue 7:15 75%"));
     Key(Qt::Key_Right);
@@ -135,7 +135,7 @@ TEST_F(Keyboard, StepsPerVisitModifiedKeysAndThreeDigits) {
     }
     for (const int key : {Qt::Key_1, Qt::Key_0, Qt::Key_0, Qt::Key_0})
         Key(key);
-    EXPECT_EQ(window->pb->pointText(), QStringLiteral("100%"));
+    EXPECT_EQ(window->ui().pb->pointText(), QStringLiteral("100%"));
     Key(Qt::Key_Return);
     EXPECT_EQ(Level(1, 0), 255);
 }
@@ -157,11 +157,11 @@ TEST(PointCursorStart, TakesOnlyFilePoints) {
 
 TEST_F(Keyboard, ToolsActOnThePointCursorsChannelWhileTheChartHasTheFocus) {
     SetLevels({{3, 10, 50}, {1, 10, 60}});
-    QTest::mouseMove(window->pb, At(1, 10, 100)); // the pointer names channel 1
+    QTest::mouseMove(window->ui().pb, At(1, 10, 100)); // the pointer names channel 1
     Focus();
     Key(Qt::Key_PageDown);
     Key(Qt::Key_PageDown);
-    QTest::keyClick(window->pb, Qt::Key_Delete);
+    QTest::keyClick(window->ui().pb, Qt::Key_Delete);
     EXPECT_EQ(Level(3, 10), 0);
     EXPECT_EQ(Level(1, 10), 60);
 }

@@ -21,7 +21,9 @@ namespace {
 
 class Tools : public WindowTest {
 protected:
-    void Hover(int channel, int column) { QTest::mouseMove(window->pb, At(channel, column, 128)); }
+    void Hover(int channel, int column) {
+        QTest::mouseMove(window->ui().pb, At(channel, column, 128));
+    }
     void Keys(int key, Qt::KeyboardModifiers modifiers = {}) {
         QTest::keyClick(window.get(), static_cast<Qt::Key>(key), modifiers);
     }
@@ -37,7 +39,7 @@ protected:
         });
         action->trigger();
     }
-    QAction *Tool(ToolText text) { return window->toolActions.at(text); }
+    QAction *Tool(ToolText text) { return window->chartMenu().action(text); }
 };
 
 TEST_F(Tools, CopyOneChannelAndPasteItIntoAnotherAsOneStep) {
@@ -59,7 +61,7 @@ TEST_F(Tools, CopyOneChannelAndPasteItIntoAnotherAsOneStep) {
 }
 
 TEST_F(Tools, ARefusedPasteSaysWhyInTheLanguageAndChangesNothing) {
-    window->lbl->setCurrentRow(2);
+    window->ui().lbl->setCurrentRow(2);
     Hover(1, 5);
     QGuiApplication::clipboard()->setText(QStringLiteral("1,2,300"));
     Keys(Qt::Key_V, Qt::ControlModifier);
@@ -74,11 +76,11 @@ TEST_F(Tools, ARefusedPasteSaysWhyInTheLanguageAndChangesNothing) {
 TEST_F(Tools, ToolsWaitForAChannelAndTheMenuSpeaksTheLanguage) {
     EXPECT_FALSE(Tool(ToolText::Clear)->isEnabled());
     EXPECT_TRUE(Tool(ToolText::ContinuousStrokes)->isEnabled());
-    EXPECT_FALSE(window->continuousStrokes());
+    EXPECT_FALSE(window->editor().continuousStrokes());
     Hover(4, 3);
     EXPECT_TRUE(Tool(ToolText::Clear)->isEnabled());
     EXPECT_EQ(Tool(ToolText::Smooth)->text(), QString::fromUtf8("&Glätten"));
-    window->lbl->setCurrentRow(3);
+    window->ui().lbl->setCurrentRow(3);
     EXPECT_EQ(Tool(ToolText::Smooth)->text(), QStringLiteral("&Suavizar"));
     EXPECT_EQ(Tool(ToolText::ShiftHourLater)->shortcut(),
               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right));
@@ -127,10 +129,11 @@ TEST_F(Tools, TheDaylightDialogStartsWithEachChannelsDay) {
 
 TEST_F(Tools, AQuickCtrlDragLeavesNoColumnBetweenItsEndsUntouched) {
     const int y = At(2, 0, 200).y();
-    QTest::mousePress(window->pb, Qt::LeftButton, Qt::ControlModifier, QPoint(At(2, 10, 0).x(), y));
+    QTest::mousePress(window->ui().pb, Qt::LeftButton, Qt::ControlModifier,
+                      QPoint(At(2, 10, 0).x(), y));
     for (const int column : {14, 21, 30})
-        QTest::mouseMove(window->pb, QPoint(At(2, column, 0).x(), y));
-    QTest::mouseRelease(window->pb, Qt::LeftButton, Qt::ControlModifier,
+        QTest::mouseMove(window->ui().pb, QPoint(At(2, column, 0).x(), y));
+    QTest::mouseRelease(window->ui().pb, Qt::LeftButton, Qt::ControlModifier,
                         QPoint(At(2, 30, 0).x(), y));
     const int level = Row(2)[10];
     EXPECT_GT(level, 0);
@@ -144,18 +147,18 @@ TEST_F(Tools, AQuickCtrlDragLeavesNoColumnBetweenItsEndsUntouched) {
 // chart as they were, OK makes it one step.
 TEST_F(Tools, TheDaylightDialogPreviewsAndCancelLeavesTheChannel) {
     Hover(1, 50);
-    window->Timer2->stop();
+    window->ui().Timer2->stop();
     window->PaintCurves(true);
-    const QImage before = window->pb->surface();
+    const QImage before = window->ui().pb->surface();
     const QPoint noon = At(1, 48, 255);
     bool previewed = false;
     WithDialog(Tool(ToolText::Daylight), [&](QDialog *dialog) {
         dialog->findChild<QComboBox *>(QStringLiteral("ramp"))->setCurrentIndex(4); // 60 min
-        previewed = window->pb->surface().pixel(noon) != before.pixel(noon);
+        previewed = window->ui().pb->surface().pixel(noon) != before.pixel(noon);
         dialog->reject();
     });
     EXPECT_TRUE(previewed);
-    EXPECT_EQ(window->pb->surface(), before);
+    EXPECT_EQ(window->ui().pb->surface(), before);
     EXPECT_EQ(Row(1), LevelRow{});
 
     WithDialog(Tool(ToolText::Daylight), [](QDialog *dialog) {
@@ -222,7 +225,7 @@ TEST_F(Tools, TheDialogsTakeWhatIsTypedAndRefuseWhatIsOutOfRange) {
 TEST_F(Tools, OkWaitsForAValueAndTheDialogsShowTheirWholeTitle) {
     Hover(1, 40);
     for (const int language : {0, 1, 2, 3}) {
-        window->lbl->setCurrentRow(language);
+        window->ui().lbl->setCurrentRow(language);
         for (const ToolText tool : {ToolText::Fill, ToolText::Scale, ToolText::Daylight}) {
             WithDialog(Tool(tool), [&](QDialog *dialog) {
                 const int title =

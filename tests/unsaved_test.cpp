@@ -68,8 +68,8 @@ protected:
         return event.isAccepted();
     }
     void Draw() {
-        QTest::mousePress(window->pb, Qt::LeftButton, {}, At(2, 10, 100));
-        QTest::mouseRelease(window->pb, Qt::LeftButton, {}, At(2, 10, 100));
+        QTest::mousePress(window->ui().pb, Qt::LeftButton, {}, At(2, 10, 100));
+        QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {}, At(2, 10, 100));
     }
     QTemporaryDir dir;
 };
@@ -80,7 +80,7 @@ TEST_P(Closing, AsksOnlyWhenCurvesAreUnsavedAndGoesAsAnswered) {
     if (c.before == Before::Loaded) {
         ::SaveDimFile(SystemFileSystem(), clock, file, Curves(5), FileSettings(), Settings());
         services.fileAnswers.push_back(file);
-        window->Button1->click();
+        window->ui().Button1->click();
         QFile::remove(file);
     }
     if (c.before != Before::Clean && c.before != Before::Loaded)
@@ -89,14 +89,14 @@ TEST_P(Closing, AsksOnlyWhenCurvesAreUnsavedAndGoesAsAnswered) {
         QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
     if (c.before == Before::New) {
         services.confirmAnswers.push_back(1);
-        window->Button4->click();
+        window->ui().Button4->click();
     }
     if (c.before == Before::Saved) {
         services.fileAnswers.push_back(file);
-        window->Button2->click();
+        window->ui().Button2->click();
         QFile::remove(file);
     }
-    window->lbl->setCurrentRow(1);
+    window->ui().lbl->setCurrentRow(1);
     if (c.answer)
         services.saveAnswers.push_back(*c.answer);
     if (c.answer == SaveAnswer::Save)
@@ -133,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
 // The session's end asks as closing does when it may; without interaction the curves stay
 // in the recovery file.
 TEST_F(WindowTest, TheSessionsEndAsksWhenItMayAndKeepsTheCurvesWhenItMayNot) {
-    QTest::mousePress(window->pb, Qt::LeftButton, {}, At(1, 3, 50));
-    QTest::mouseRelease(window->pb, Qt::LeftButton, {}, At(1, 3, 50));
+    QTest::mousePress(window->ui().pb, Qt::LeftButton, {}, At(1, 3, 50));
+    QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {}, At(1, 3, 50));
     EXPECT_TRUE(window->endOfSession(false));
     EXPECT_TRUE(services.saveQuestions.isEmpty());
     services.saveAnswers = {SaveAnswer::Cancel, SaveAnswer::Discard};
@@ -281,13 +281,13 @@ protected:
 };
 
 TEST_F(Restoring, RestoredCurvesAreOneUnsavedStepUnderTheirCaption) {
-    window->lbl->setCurrentRow(3);
+    window->ui().lbl->setCurrentRow(3);
     services.restoreAnswers.push_back(RestoreAnswer::Restore);
     window->offerRecovery();
     ASSERT_EQ(services.restoreQuestions.size(), 1);
     EXPECT_TRUE(services.restoreQuestions[0].endsWith(QStringLiteral("|&Recuperar")));
     EXPECT_EQ(state->document.Levels()[4][95], 24);
-    EXPECT_EQ(window->SBWolkenT->value(), 30);
+    EXPECT_EQ(window->ui().SBWolkenT->value(), 30);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("/tank/P4.DIM"));
     EXPECT_EQ(state->document.undoStack().count(), 1);
     EXPECT_TRUE(state->document.isModified());
@@ -330,26 +330,27 @@ protected:
 TEST_P(CutOff, TheNextPressStartsANewStroke) {
     const std::string how = GetParam();
     const int y = At(3, 0, 200).y();
-    QTest::mousePress(window->pb, Qt::LeftButton, Qt::ControlModifier, QPoint(At(3, 16, 0).x(), y));
-    QTest::mouseMove(window->pb, QPoint(At(3, 20, 0).x(), y));
+    QTest::mousePress(window->ui().pb, Qt::LeftButton, Qt::ControlModifier,
+                      QPoint(At(3, 16, 0).x(), y));
+    QTest::mouseMove(window->ui().pb, QPoint(At(3, 20, 0).x(), y));
     if (how == "modal box") {
         QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
         QMessageBox box(window.get());
         box.exec();
     } else if (how == "focus") {
-        window->Button1->setFocus();
+        window->ui().Button1->setFocus();
     } else if (how == "other button") {
         QMouseEvent right(QEvent::MouseButtonPress, QPointF(At(3, 20, 0).x(), y),
-                          window->pb->mapToGlobal(QPointF(At(3, 20, 0).x(), y)), Qt::RightButton,
-                          Qt::LeftButton | Qt::RightButton, Qt::ControlModifier);
-        QApplication::sendEvent(window->pb, &right);
+                          window->ui().pb->mapToGlobal(QPointF(At(3, 20, 0).x(), y)),
+                          Qt::RightButton, Qt::LeftButton | Qt::RightButton, Qt::ControlModifier);
+        QApplication::sendEvent(window->ui().pb, &right);
     }
     // The release went elsewhere; the next press is at 17:30.
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(At(3, 70, 0).x(), y),
-                      window->pb->mapToGlobal(QPointF(At(3, 70, 0).x(), y)), Qt::LeftButton,
+                      window->ui().pb->mapToGlobal(QPointF(At(3, 70, 0).x(), y)), Qt::LeftButton,
                       Qt::LeftButton, Qt::ControlModifier);
-    QApplication::sendEvent(window->pb, &press);
-    QTest::mouseRelease(window->pb, Qt::LeftButton, Qt::ControlModifier,
+    QApplication::sendEvent(window->ui().pb, &press);
+    QTest::mouseRelease(window->ui().pb, Qt::LeftButton, Qt::ControlModifier,
                         QPoint(At(3, 70, 0).x(), y));
     for (int column = 21; column < 70; ++column)
         EXPECT_EQ(Row(3)[static_cast<size_t>(column)], 0) << how << " column " << column;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/application.h"
+#include "app/chartmenu.h"
 #include "app/controls.h"
 #include "app/mainwindow.h"
+#include "edit/charteditor.h"
 #include "fakes.h"
 #include "model/recoveryfile.h"
 #include "view/sheet.h"
@@ -28,12 +30,12 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return window->pb->painted(); }));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return window->ui().pb->painted(); }));
         QApplication::processEvents();
     }
     void TearDown() override {
-        if (window && window->pb)
-            QTest::mouseRelease(window->pb, Qt::LeftButton, {}, QPoint(1, 1));
+        if (window && window->ui().pb)
+            QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {}, QPoint(1, 1));
         window.reset();
     }
     virtual FileSystem &fileSystem() { return SystemFileSystem(); }
@@ -51,11 +53,10 @@ protected:
         LevelTable levels = state->document.Levels();
         for (const auto &[row, column, level] : cells)
             levels[static_cast<size_t>(row)][static_cast<size_t>(column)] = level;
-        state->document.change(levels, state->document.fileSettings(), QStringLiteral("set"));
+        state->document.change(levels, state->document.fileSettings(), ToolText::Paste);
     }
     void SetLevels(const CurveData &curves) {
-        state->document.change(curves.Levels, state->document.fileSettings(),
-                               QStringLiteral("set"));
+        state->document.change(curves.Levels, state->document.fileSettings(), ToolText::Paste);
     }
 
     ScriptedServices services;

@@ -28,21 +28,21 @@ using StartState = WindowTest;
 TEST_F(StartState, WindowOpensMaximisedAndGerman) {
     EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
-    EXPECT_EQ(window->Button1->text(), QStringLiteral("Laden"));
-    EXPECT_EQ(window->Button2->text(), QStringLiteral("Speichern"));
-    EXPECT_EQ(window->Button4->text(), QStringLiteral("Neu"));
-    EXPECT_EQ(window->Label5->text(), QStringLiteral("Wolken Tempo"));
-    EXPECT_EQ(window->Label6->text(), QString::fromUtf8("Wolken Intensität"));
-    EXPECT_EQ(window->Label7->text(), QString::fromUtf8("Mondänderung "));
-    ASSERT_EQ(window->lbl->count(), 4);
-    EXPECT_EQ(window->lbl->item(2)->text(), QString::fromUtf8("Française"));
-    EXPECT_EQ(window->lbl->currentRow(), 0);
-    EXPECT_TRUE(window->lbl->item(0)->isSelected());
-    EXPECT_TRUE(window->PStat->text().isEmpty());
-    EXPECT_EQ(window->SBWolkenT->value(), 1);
-    EXPECT_EQ(window->SBWolkenT->minimum(), 1);
-    EXPECT_EQ(window->SBWolkenT->maximum(), 255);
-    EXPECT_EQ(window->Timelabel->text(), QStringLiteral("Timelabel"));
+    EXPECT_EQ(window->ui().Button1->text(), QStringLiteral("Laden"));
+    EXPECT_EQ(window->ui().Button2->text(), QStringLiteral("Speichern"));
+    EXPECT_EQ(window->ui().Button4->text(), QStringLiteral("Neu"));
+    EXPECT_EQ(window->ui().Label5->text(), QStringLiteral("Wolken Tempo"));
+    EXPECT_EQ(window->ui().Label6->text(), QString::fromUtf8("Wolken Intensität"));
+    EXPECT_EQ(window->ui().Label7->text(), QString::fromUtf8("Mondänderung "));
+    ASSERT_EQ(window->ui().lbl->count(), 4);
+    EXPECT_EQ(window->ui().lbl->item(2)->text(), QString::fromUtf8("Française"));
+    EXPECT_EQ(window->ui().lbl->currentRow(), 0);
+    EXPECT_TRUE(window->ui().lbl->item(0)->isSelected());
+    EXPECT_TRUE(window->ui().PStat->text().isEmpty());
+    EXPECT_EQ(window->ui().SBWolkenT->value(), 1);
+    EXPECT_EQ(window->ui().SBWolkenT->minimum(), 1);
+    EXPECT_EQ(window->ui().SBWolkenT->maximum(), 255);
+    EXPECT_EQ(window->ui().Timelabel->text(), QStringLiteral("Timelabel"));
     EXPECT_EQ(state->StepFactor, 830); // the window has been activated
 }
 
@@ -60,17 +60,17 @@ TEST_F(StartState, ControlsHaveTheirNamesPlacesAndVisibility) {
         auto *w = window->findChild<QWidget *>(QLatin1String(p.name));
         ASSERT_NE(w, nullptr) << p.name;
         EXPECT_EQ(w->geometry(), p.geometry) << p.name;
-        EXPECT_EQ(w->parentWidget(), window->Panel3) << p.name;
+        EXPECT_EQ(w->parentWidget(), window->ui().Panel3) << p.name;
         EXPECT_TRUE(w->isVisible()) << p.name;
     }
-    EXPECT_EQ(window->Label5->pos(), QPoint(24, 472));
-    EXPECT_EQ(window->Panel3->width(), 200);
-    EXPECT_EQ(window->PStat->height(), 33);
-    EXPECT_EQ(window->PStat->palette().color(QPalette::Window), QColor(128, 255, 255));
-    EXPECT_EQ(window->PStat->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-    EXPECT_EQ(window->pb->geometry().right() + 1, window->Panel3->geometry().left());
-    EXPECT_EQ(window->pb->geometry().bottom() + 1, window->PStat->geometry().top());
-    EXPECT_EQ(window->imcontrol->size(), window->Panel3->size());
+    EXPECT_EQ(window->ui().Label5->pos(), QPoint(24, 472));
+    EXPECT_EQ(window->ui().Panel3->width(), 200);
+    EXPECT_EQ(window->ui().PStat->height(), 33);
+    EXPECT_EQ(window->ui().PStat->palette().color(QPalette::Window), QColor(128, 255, 255));
+    EXPECT_EQ(window->ui().PStat->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    EXPECT_EQ(window->ui().pb->geometry().right() + 1, window->ui().Panel3->geometry().left());
+    EXPECT_EQ(window->ui().pb->geometry().bottom() + 1, window->ui().PStat->geometry().top());
+    EXPECT_EQ(window->ui().imcontrol->size(), window->ui().Panel3->size());
 
     for (const char *hidden : {"imback",    "aText",   "GroupBox1", "GroupBox2",    "FLB",
                                "DCB",       "ENK",     "udnk",      "en",           "udn",
@@ -81,24 +81,24 @@ TEST_F(StartState, ControlsHaveTheirNamesPlacesAndVisibility) {
         ASSERT_NE(w, nullptr) << hidden;
         EXPECT_FALSE(w->isVisible()) << hidden;
     }
-    EXPECT_EQ(window->ENK->text(), QStringLiteral("4"));
-    EXPECT_EQ(window->en->text(), QStringLiteral("96"));
-    EXPECT_EQ(window->ETempo->text(), QStringLiteral("255"));
-    EXPECT_TRUE(window->RadioButton2->isChecked());
-    EXPECT_FALSE(window->RadioButton1->isChecked());
-    EXPECT_FALSE(window->colorcb->isChecked());
-    EXPECT_EQ(window->GroupBox1->title(), QStringLiteral("Alt"));
-    EXPECT_EQ(window->GroupBox2->title(), QStringLiteral("Nicht Sichtbar"));
-    EXPECT_EQ(window->aText->font().pixelSize(), 113);
-    EXPECT_EQ(window->sbmond->maximum(), 27);
-    EXPECT_EQ(window->sbhell->maximum(), 100);
+    EXPECT_EQ(window->ui().ENK->text(), QStringLiteral("4"));
+    EXPECT_EQ(window->ui().en->text(), QStringLiteral("96"));
+    EXPECT_EQ(window->ui().ETempo->text(), QStringLiteral("255"));
+    EXPECT_TRUE(window->ui().RadioButton2->isChecked());
+    EXPECT_FALSE(window->ui().RadioButton1->isChecked());
+    EXPECT_FALSE(window->ui().colorcb->isChecked());
+    EXPECT_EQ(window->ui().GroupBox1->title(), QStringLiteral("Alt"));
+    EXPECT_EQ(window->ui().GroupBox2->title(), QStringLiteral("Nicht Sichtbar"));
+    EXPECT_EQ(window->ui().aText->font().pixelSize(), 113);
+    EXPECT_EQ(window->ui().sbmond->maximum(), 27);
+    EXPECT_EQ(window->ui().sbhell->maximum(), 100);
 }
 
 TEST_F(StartState, TimersDialogsAndFocus) {
-    EXPECT_TRUE(window->Timer2->isActive());
-    EXPECT_EQ(window->Timer2->interval(), 50);
-    EXPECT_FALSE(window->Timer1->isActive());
-    EXPECT_EQ(window->Timer1->interval(), 500);
+    EXPECT_TRUE(window->ui().Timer2->isActive());
+    EXPECT_EQ(window->ui().Timer2->interval(), 50);
+    EXPECT_FALSE(window->ui().Timer1->isActive());
+    EXPECT_EQ(window->ui().Timer1->interval(), 500);
     for (QFileDialog *dialog : {window->FOD(), window->FSD()}) {
         EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("Dimwerte (*.DIM)")});
         EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("DIM"));
@@ -106,12 +106,13 @@ TEST_F(StartState, TimersDialogsAndFocus) {
     EXPECT_EQ(window->FSD()->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_FALSE(window->FSD()->testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(window->FOD()->fileMode(), QFileDialog::AnyFile);
-    EXPECT_EQ(QApplication::focusWidget(), window->Button5);
+    EXPECT_EQ(QApplication::focusWidget(), window->ui().Button5);
     // Tab walks the control column in its order.
     for (QWidget *next :
-         {static_cast<QWidget *>(window->Button1), static_cast<QWidget *>(window->Button2),
-          static_cast<QWidget *>(window->Button4), static_cast<QWidget *>(window->lbl),
-          static_cast<QWidget *>(window->SBWolkenT)}) {
+         {static_cast<QWidget *>(window->ui().Button1),
+          static_cast<QWidget *>(window->ui().Button2),
+          static_cast<QWidget *>(window->ui().Button4), static_cast<QWidget *>(window->ui().lbl),
+          static_cast<QWidget *>(window->ui().SBWolkenT)}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next)
             << next->objectName().toStdString() << " "
@@ -120,9 +121,9 @@ TEST_F(StartState, TimersDialogsAndFocus) {
 }
 
 TEST_F(StartState, ControlColumnShowsTheSheetStripe) {
-    const QImage &picture = window->imcontrol->picture();
+    const QImage &picture = window->ui().imcontrol->picture();
     ASSERT_FALSE(picture.isNull());
-    EXPECT_GE(picture.height(), window->imcontrol->height());
+    EXPECT_GE(picture.height(), window->ui().imcontrol->height());
     EXPECT_EQ(picture.pixel(100, 300), window->sheet().pixel(2100, 300));
     EXPECT_EQ(picture.pixel(50, 50), window->sheet().pixel(2050, 50));
 }
@@ -144,7 +145,7 @@ TEST_F(StartState, WindowMappedBeforeItsControlsEndsUpTheSame) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    EXPECT_EQ(QApplication::focusWidget(), other.Button5);
+    EXPECT_EQ(QApplication::focusWidget(), other.ui().Button5);
     for (QWidget *mine : window->findChildren<QWidget *>()) {
         if (mine->objectName().isEmpty() || mine->objectName().startsWith(QLatin1String("qt_")) ||
             mine->isWindow())
@@ -170,23 +171,23 @@ TEST_F(StartState, WindowCannotBeMadeSmallerThan640By480) {
 
 TEST_F(StartState, ApplyLanguageRelabelsTheSixCaptions) {
     window->ApplyLanguage(1);
-    EXPECT_EQ(window->lbl->currentRow(), 1);
-    EXPECT_EQ(window->Button1->text(), QStringLiteral("Load"));
-    EXPECT_EQ(window->Button2->text(), QStringLiteral("Save"));
-    EXPECT_EQ(window->Button4->text(), QStringLiteral("New"));
-    EXPECT_EQ(window->Label5->text(), QStringLiteral("Speed of Clouds"));
-    EXPECT_EQ(window->Label6->text(), QStringLiteral("Clouds amplitude"));
-    EXPECT_EQ(window->Label7->text(), QStringLiteral("Moon change "));
+    EXPECT_EQ(window->ui().lbl->currentRow(), 1);
+    EXPECT_EQ(window->ui().Button1->text(), QStringLiteral("Load"));
+    EXPECT_EQ(window->ui().Button2->text(), QStringLiteral("Save"));
+    EXPECT_EQ(window->ui().Button4->text(), QStringLiteral("New"));
+    EXPECT_EQ(window->ui().Label5->text(), QStringLiteral("Speed of Clouds"));
+    EXPECT_EQ(window->ui().Label6->text(), QStringLiteral("Clouds amplitude"));
+    EXPECT_EQ(window->ui().Label7->text(), QStringLiteral("Moon change "));
     EXPECT_EQ(window->GetText(21), QStringLiteral("W h i t e  "));
     window->ApplyLanguage(3);
-    EXPECT_EQ(window->Button1->text(), QStringLiteral("Tienda"));
-    EXPECT_EQ(window->Label6->text(), QString::fromUtf8("Wolken Intensität"));
-    EXPECT_EQ(window->Label7->text(), QString::fromUtf8("Mondänderung "));
+    EXPECT_EQ(window->ui().Button1->text(), QStringLiteral("Tienda"));
+    EXPECT_EQ(window->ui().Label6->text(), QString::fromUtf8("Wolken Intensität"));
+    EXPECT_EQ(window->ui().Label7->text(), QString::fromUtf8("Mondänderung "));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelmaro Brantoq"));
 }
 
 TEST_F(StartState, LanguageListNeverLosesItsSelection) {
-    QListWidget *list = window->lbl;
+    QListWidget *list = window->ui().lbl;
     const QRect first = list->visualItemRect(list->item(0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, first.center());
     EXPECT_EQ(list->selectedItems().size(), 1);
@@ -194,7 +195,7 @@ TEST_F(StartState, LanguageListNeverLosesItsSelection) {
     const QRect second = list->visualItemRect(list->item(1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_EQ(list->currentRow(), 1);
-    EXPECT_EQ(window->Button1->text(), QStringLiteral("Load"));
+    EXPECT_EQ(window->ui().Button1->text(), QStringLiteral("Load"));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, second.center());
     EXPECT_EQ(list->selectedItems().size(), 1);
     EXPECT_EQ(list->currentRow(), 1);
@@ -202,34 +203,34 @@ TEST_F(StartState, LanguageListNeverLosesItsSelection) {
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
     EXPECT_EQ(list->currentRow(), 2);
-    EXPECT_EQ(window->Button1->text(), QStringLiteral("Boutique"));
+    EXPECT_EQ(window->ui().Button1->text(), QStringLiteral("Boutique"));
 }
 
 using StepTimeWindow = WindowTest;
 
 TEST_F(StepTimeWindow, EditChangesRecomputeTheReadOut) {
-    window->UDTempo->setPosition(12);
-    EXPECT_EQ(window->Timelabel->text(), QStringLiteral("ca.16.34 sec."));
+    window->ui().UDTempo->setPosition(12);
+    EXPECT_EQ(window->ui().Timelabel->text(), QStringLiteral("ca.16.34 sec."));
     QLocale::setDefault(QLocale(QLocale::German));
-    window->UDTempo->setPosition(1);
+    window->ui().UDTempo->setPosition(1);
     QLocale::setDefault(QLocale::c());
-    EXPECT_EQ(window->Timelabel->text(), QStringLiteral("ca.106,24 sec."));
+    EXPECT_EQ(window->ui().Timelabel->text(), QStringLiteral("ca.106,24 sec."));
 }
 
 TEST_F(StepTimeWindow, FiveChannelModeLimitsTheSpinners) {
-    window->udnk->setPosition(7);
-    EXPECT_EQ(window->ENK->text(), QStringLiteral("7"));
-    window->RadioButton1->click();
+    window->ui().udnk->setPosition(7);
+    EXPECT_EQ(window->ui().ENK->text(), QStringLiteral("7"));
+    window->ui().RadioButton1->click();
     EXPECT_EQ(state->StepFactor, 460);
-    EXPECT_EQ(window->udnk->position(), 5);
-    EXPECT_EQ(window->ENK->text(), QStringLiteral("5"));
-    EXPECT_EQ(window->udn->position(), 96);
+    EXPECT_EQ(window->ui().udnk->position(), 5);
+    EXPECT_EQ(window->ui().ENK->text(), QStringLiteral("5"));
+    EXPECT_EQ(window->ui().udn->position(), 96);
     EXPECT_EQ(state->settings.udn.Max, 24);
-    EXPECT_EQ(window->Timelabel->text(), QStringLiteral("ca.0.46 sec."));
+    EXPECT_EQ(window->ui().Timelabel->text(), QStringLiteral("ca.0.46 sec."));
     EXPECT_EQ(geometry().ChannelCount, 5);
-    window->RadioButton2->click();
+    window->ui().RadioButton2->click();
     EXPECT_EQ(state->StepFactor, 400);
-    EXPECT_EQ(window->Timelabel->text(), QStringLiteral("ca.0.4 sec."));
+    EXPECT_EQ(window->ui().Timelabel->text(), QStringLiteral("ca.0.4 sec."));
 }
 
 // The toolkit's dialogs speak the language chosen in the list and switch with it.
@@ -241,7 +242,7 @@ TEST_F(StartState, StandardDialogsFollowTheLanguageList) {
     } cases[] = {
         {0, "Abbrechen"}, {2, "Annuler"}, {3, "Cancelar"}, {1, "Cancel"}, {0, "Abbrechen"}};
     for (const auto &c : cases) {
-        window->lbl->setCurrentRow(c.row);
+        window->ui().lbl->setCurrentRow(c.row);
         QApplication::processEvents(); // the toolkit posts its language change
         const QAbstractButton *cancel =
             dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel);

@@ -87,9 +87,21 @@ const std::array<Row, static_cast<size_t>(ToolText::Count)> kTexts{{
     {"Sprache", "Language", "Langue", "Idioma"},
     {"Dimmkurven-Editor", "Dimming curve editor", "Éditeur de courbes de gradation",
      "Editor de curvas de atenuación"},
+    {"Zeichnen", "Draw", "Dessin", "Dibujo"},
+    {"Wolkentempo", "Cloud speed", "Vitesse des nuages", "Velocidad de las nubes"},
+    {"Laden", "Load", "Chargement", "Carga"},
+    {"Neu", "New", "Nouveau", "Nuevo"},
 }};
 
 } // namespace
+
+QString StepText(ToolText text, int language) {
+    QString name = GetToolText(text, language);
+    name.remove(QLatin1Char('&'));
+    if (name.endsWith(QLatin1String("...")))
+        name.chop(3);
+    return name;
+}
 
 QString GetToolText(ToolText text, int language) {
     if (language < 0 || language > 3)

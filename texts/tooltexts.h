@@ -51,6 +51,10 @@ enum class ToolText {
     NumberRange,      // a typed value refused: %1 the least, %2 the most
     LanguageListName, // what screen readers call the language list
     EditorPurpose,    // what screen readers hear for the window's start focus
+    StepDraw,         // the names of steps in the undo history that no menu text names
+    StepCloudSpeed,
+    StepLoad,
+    StepNew,
     Count
 };
 
@@ -66,5 +70,8 @@ struct PasteRefusalText {
     QString reason;
 };
 PasteRefusalText RefusedPasteText(const ClipboardRefusal &refusal, int language);
+
+// The name of a step in the undo history: the text without its accelerator and dots.
+QString StepText(ToolText text, int language);
 
 } // namespace dim

@@ -19,8 +19,6 @@
 
 namespace dim {
 
-inline constexpr int DirtyFlagCount = 4;
-
 // A band caption as blended into its band's fresh background: the same on every repaint of
 // the band until the text, font, colour, band height, surface size or sheet change. Only the
 // pixels the caption changes are kept, as runs along the rows.

@@ -40,6 +40,8 @@ struct Geometry {
 };
 
 inline constexpr int MaxBandHeight = 250;
+// The repaint flags of bands 1..4: bands past the fourth share the fourth flag.
+inline constexpr int DirtyFlagCount = 4;
 inline constexpr int AxisStripHeight = 50;
 
 } // namespace dim

@@ -3,11 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-class QMimeData;
-
 namespace dim::app {
-
-class TForm1;
 
 // What the editor's command line asks for.
 struct CommandLine {
@@ -28,13 +24,5 @@ CommandLine ParseCommandLine(const QStringList &arguments);
 QString EditorHelp();
 QString EditorVersion();
 QString EditorUsage(const QString &problem);
-
-// Once the window is up: offers the curves a killed editor left unsaved, then opens the
-// command line's file in the window as Load does.
-void StartUp(TForm1 &window, const CommandLine &line);
-
-// The full path of the one local curve file (*.DIM, any case) a drag carries; empty for
-// anything else: several files, a folder, a remote address, text.
-QString DroppedCurveFile(const QMimeData *data);
 
 } // namespace dim::app

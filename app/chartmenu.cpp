@@ -1,0 +1,206 @@
+#include "app/chartmenu.h"
+
+#include "app/dialogguard.h"
+#include "app/tooldialogs.h"
+#include "edit/charteditor.h"
+#include "edit/document.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QUndoStack>
+
+#include <optional>
+
+namespace dim::app {
+
+namespace {
+
+// A row of the menu: a tool with its shortcut, or a separator.
+struct Entry {
+    std::optional<ToolText> text;
+    QKeySequence keys;
+};
+
+const Entry kEntries[] = {
+    {ToolText::Copy, QKeySequence(Qt::CTRL | Qt::Key_C)},
+    {ToolText::Paste, QKeySequence(Qt::CTRL | Qt::Key_V)},
+    {std::nullopt, {}},
+    {ToolText::ShiftEarlier, QKeySequence(Qt::CTRL | Qt::Key_Left)},
+    {ToolText::ShiftLater, QKeySequence(Qt::CTRL | Qt::Key_Right)},
+    {ToolText::ShiftHourEarlier, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Left)},
+    {ToolText::ShiftHourLater, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right)},
+    {std::nullopt, {}},
+    {ToolText::Scale, {}},
+    {ToolText::Smooth, {}},
+    {ToolText::Fill, {}},
+    {ToolText::Clear, QKeySequence(Qt::Key_Delete)},
+    {ToolText::Daylight, {}},
+    {std::nullopt, {}},
+    {ToolText::ContinuousStrokes, {}},
+};
+
+} // namespace
+
+ChartMenu::ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &window)
+    : QObject(&window), m_editor(editor), m_document(document), m_window(window),
+      m_menu(new QMenu(&window)) {
+    m_menu->setObjectName(QStringLiteral("chartMenu"));
+    for (const Entry &entry : kEntries) {
+        if (!entry.text) {
+            m_menu->addSeparator();
+            continue;
+        }
+        auto *action = new QAction(this);
+        action->setShortcut(entry.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        window.addAction(action); // the shortcuts work wherever the pointer is in the window
+        m_menu->addAction(action);
+        m_actions[*entry.text] = action;
+        if (!m_firstTool)
+            m_firstTool = action;
+    }
+    m_menu->insertSeparator(m_firstTool);
+    buildHistoryActions();
+
+    QAction *continuous = m_actions.at(ToolText::ContinuousStrokes);
+    continuous->setCheckable(true); // off at every start: nothing is remembered
+    connect(continuous, &QAction::toggled, this,
+            [this](bool on) { m_editor.setContinuousStrokes(on); });
+    const auto apply = [this](ToolText name, DayCurve (*tool)(const DayCurve &)) {
+        return [this, name, tool] { m_editor.apply(name, tool); };
+    };
+    const std::pair<ToolText, std::function<void()>> handlers[] = {
+        {ToolText::Copy, [this] { copy(); }},
+        {ToolText::Paste, [this] { paste(); }},
+        {ToolText::ShiftEarlier,
+         apply(ToolText::ShiftEarlier, [](const DayCurve &c) { return ShiftLater(c, -1); })},
+        {ToolText::ShiftLater,
+         apply(ToolText::ShiftLater, [](const DayCurve &c) { return ShiftLater(c, 1); })},
+        {ToolText::ShiftHourEarlier,
+         apply(ToolText::ShiftHourEarlier,
+               [](const DayCurve &c) { return ShiftLater(c, -ColumnsPerHour); })},
+        {ToolText::ShiftHourLater,
+         apply(ToolText::ShiftHourLater,
+               [](const DayCurve &c) { return ShiftLater(c, ColumnsPerHour); })},
+        {ToolText::Scale, [this] { scale(); }},
+        {ToolText::Smooth, apply(ToolText::Smooth, &Smooth)},
+        {ToolText::Fill, [this] { fill(); }},
+        {ToolText::Clear, apply(ToolText::Clear, [](const DayCurve &) { return Filled(0); })},
+        {ToolText::Daylight, [this] { daylight(); }},
+    };
+    for (const auto &[text, handler] : handlers)
+        connect(m_actions.at(text), &QAction::triggered, this, handler);
+    connect(&m_editor, &ChartEditor::currentChannelChanged, this, &ChartMenu::followChannel);
+    followChannel(m_editor.currentChannel());
+}
+
+void ChartMenu::buildHistoryActions() {
+    // The history's own actions take their names from the steps when they are made: they are
+    // made again when the language changes.
+    QAction *oldUndo = m_undo;
+    QAction *oldRedo = m_redo;
+    m_undo = m_document.undoStack().createUndoAction(this);
+    m_redo = m_document.undoStack().createRedoAction(this);
+    m_undo->setObjectName(QStringLiteral("undo"));
+    m_redo->setObjectName(QStringLiteral("redo"));
+    m_undo->setShortcuts(QKeySequence::Undo);
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
+        if (!redoKeys.contains(keys))
+            redoKeys << keys;
+    m_redo->setShortcuts(redoKeys);
+    for (QAction *action : {m_undo, m_redo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        m_window.addAction(action);
+    }
+    // A stroke under way ends before the history moves, so it is the step undone: the
+    // document's own undo and redo do that.
+    QUndoStack *stack = &m_document.undoStack();
+    disconnect(m_undo, &QAction::triggered, stack, nullptr);
+    disconnect(m_redo, &QAction::triggered, stack, nullptr);
+    connect(m_undo, &QAction::triggered, this, [this] {
+        m_editor.cutOff();
+        m_document.undo();
+    });
+    connect(m_redo, &QAction::triggered, this, [this] {
+        m_editor.cutOff();
+        m_document.redo();
+    });
+    m_menu->insertAction(m_menu->actions().value(0), m_undo);
+    m_menu->insertAction(m_menu->actions().value(1), m_redo);
+    delete oldUndo;
+    delete oldRedo;
+}
+
+void ChartMenu::relabel(int language) {
+    m_language = language;
+    for (const auto &[text, action] : m_actions)
+        action->setText(GetToolText(text, language));
+    buildHistoryActions();
+}
+
+void ChartMenu::popup(const QPoint &globalPosition) {
+    m_menu->popup(globalPosition);
+}
+
+void ChartMenu::followChannel(int channel) {
+    for (const auto &[text, action] : m_actions) {
+        if (text != ToolText::ContinuousStrokes)
+            action->setEnabled(channel != 0);
+    }
+}
+
+void ChartMenu::copy() {
+    const QString text = m_editor.copyText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void ChartMenu::paste() {
+    m_editor.paste(QGuiApplication::clipboard()->text());
+}
+
+void ChartMenu::scale() {
+    if (m_editor.currentChannel() == 0)
+        return;
+    ScaleDialog dialog(m_language, &m_window);
+    if (RunDialog(dialog) != QDialog::Accepted)
+        return;
+    const int percent = dialog.percent();
+    m_editor.apply(ToolText::Scale,
+                   [percent](const DayCurve &curve) { return Scale(curve, percent); });
+}
+
+void ChartMenu::fill() {
+    if (m_editor.currentChannel() == 0)
+        return;
+    FillDialog dialog(m_language, &m_window);
+    if (RunDialog(dialog) != QDialog::Accepted)
+        return;
+    const int level = dialog.level();
+    m_editor.apply(ToolText::Fill, [level](const DayCurve &) { return Filled(level); });
+}
+
+void ChartMenu::daylight() {
+    const int channel = m_editor.currentChannel();
+    if (channel == 0)
+        return;
+    DaylightDialog dialog(m_language, DaylightStart(channel), &m_window);
+    const auto preview = [this](const DaylightParams &params) {
+        m_editor.preview(Daylight(params));
+    };
+    connect(&dialog, &DaylightDialog::paramsChanged, this, preview);
+    preview(dialog.params());
+    const bool accepted = RunDialog(dialog) == QDialog::Accepted;
+    // However the dialog ended, the chart shows the curves again.
+    m_editor.endPreview();
+    if (!accepted)
+        return;
+    const DaylightParams params = dialog.params();
+    m_editor.apply(ToolText::Daylight, [params](const DayCurve &) { return Daylight(params); });
+}
+
+} // namespace dim::app

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "texts/tooltexts.h"
+
+#include <QObject>
+#include <QPoint>
+
+#include <map>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace dim {
+class ChartEditor;
+class CurveDocument;
+} // namespace dim
+
+namespace dim::app {
+
+// The chart's menu: undo and redo (the history's own actions, named after their steps), the
+// curve tools with their shortcuts and dialogs, and the continuous-stroke switch. Each tool
+// asks the chart editor for one step on the current channel; the shortcuts work wherever the
+// focus is in the window.
+class ChartMenu : public QObject {
+    Q_OBJECT
+
+public:
+    ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &window);
+
+    QMenu *menu() const { return m_menu; }
+    QAction *action(ToolText text) const { return m_actions.at(text); }
+    QAction *undoAction() const { return m_undo; }
+    QAction *redoAction() const { return m_redo; }
+    // Labels the menu in a language of the language list; the history's actions too.
+    void relabel(int language);
+    void popup(const QPoint &globalPosition);
+
+private:
+    void buildHistoryActions();
+    void followChannel(int channel);
+    void copy();
+    void paste();
+    void scale();
+    void fill();
+    void daylight();
+
+    ChartEditor &m_editor;
+    CurveDocument &m_document;
+    QWidget &m_window;
+    QMenu *m_menu;
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
+    QAction *m_firstTool = nullptr;
+    std::map<ToolText, QAction *> m_actions;
+    int m_language = 0;
+};
+
+} // namespace dim::app
