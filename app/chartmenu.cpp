@@ -62,7 +62,6 @@ ChartMenu::ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &wind
             m_firstTool = action;
     }
     m_menu->insertSeparator(m_firstTool);
-    buildHistoryActions();
 
     QAction *continuous = m_actions.at(ToolText::ContinuousStrokes);
     continuous->setCheckable(true); // off at every start: nothing is remembered
@@ -94,6 +93,7 @@ ChartMenu::ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &wind
         connect(m_actions.at(text), &QAction::triggered, this, handler);
     connect(&m_editor, &ChartEditor::currentChannelChanged, this, &ChartMenu::followChannel);
     followChannel(m_editor.currentChannel());
+    relabel(0);
 }
 
 void ChartMenu::buildHistoryActions() {

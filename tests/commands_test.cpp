@@ -446,49 +446,6 @@ TEST_F(Editing, DragAcrossBandTwoSetsTheCellsItTouchesAndRepaintsAtTheTick) {
     EXPECT_FALSE(window->ui().PStat->text().isEmpty());
 }
 
-TEST_F(Editing, HoverThenPressAtARejectedPlaceChangesNoCell) {
-    const QPoint point = At(1, 30, 200);
-    QTest::mouseMove(window->ui().pb, point);
-    const auto status = window->ui().PStat->text();
-    const LevelTable before = state->document.Levels();
-    // The bottom zone of band 1, then the axis strip.
-    QTest::mousePress(window->ui().pb, Qt::LeftButton, {},
-                      QPoint(point.x(), geometry().BandHeight - 3));
-    QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {},
-                        QPoint(point.x(), geometry().BandHeight - 3));
-    QTest::mousePress(window->ui().pb, Qt::LeftButton, {},
-                      QPoint(point.x(), 4 * geometry().BandHeight + 10));
-    QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {},
-                        QPoint(point.x(), 4 * geometry().BandHeight + 10));
-    EXPECT_EQ(state->document.Levels(), before);
-    EXPECT_EQ(window->ui().PStat->text(), status);
-}
-
-TEST_F(Editing, CapturedDragsFarOutsideStayInBounds) {
-    window->ui().Timer2->stop();
-    const QPoint start = At(1, 40, 100);
-    QTest::mousePress(window->ui().pb, Qt::LeftButton, {}, start);
-    const QPoint far[] = {{-5000, start.y()}, {start.x(), -5000}, {50000, start.y()},
-                          {start.x(), 50000}, {-5000, -5000},     {50000, 50000}};
-    for (const QPoint p : far)
-        QTest::mouseMove(window->ui().pb, p);
-    QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {}, far[5]);
-    EXPECT_GE(state->cursor.CursorChannel, 1);
-    EXPECT_LE(state->cursor.CursorChannel, 4);
-    EXPECT_LE(state->cursor.CursorColumn, 255);
-    // Far left or above: column 0 or the top level of channel 1; far right: the last spare
-    // column of the table.
-    const int level = geometry().LocatePointer(start.x(), start.y())->level;
-    EXPECT_EQ(state->document.Levels()[1][0], 255);
-    EXPECT_EQ(state->document.Levels()[1][40], 255);
-    EXPECT_EQ(state->document.Levels()[1][255], level);
-    for (const LevelRow &row : state->document.Levels())
-        for (int32_t cell : row)
-            ASSERT_TRUE(cell >= 0 && cell <= 255);
-    window->Timer2Timer();
-    EXPECT_EQ(state->chart.BandDirty, (std::array<uint8_t, 4>{0, 0, 0, 0}));
-}
-
 } // namespace
 
 namespace {

@@ -1,15 +1,18 @@
+// The chart's menu and its dialogs over the chart editor, without the main window; the
+// preview of the daylight dialog on the window's chart.
+
+#include "app/chartmenu.h"
+#include "editor_fixture.h"
 #include "window_fixture.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
@@ -19,68 +22,39 @@ using namespace dim::app;
 
 namespace {
 
-class Tools : public WindowTest {
+// Runs action while its modal dialog is answered by answer.
+void WithDialog(QAction *action, const std::function<void(QDialog *)> &answer) {
+    QTimer::singleShot(0, [answer] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        answer(dialog);
+    });
+    action->trigger();
+}
+
+class Tools : public EditorTest {
 protected:
-    void Hover(int channel, int column) {
-        QTest::mouseMove(window->ui().pb, At(channel, column, 128));
+    void Hover(int channel, int column) { Move(At(channel, column, 128)); }
+    QAction *Tool(ToolText text) { return menu.action(text); }
+    void Language(int language) {
+        document.setLanguage(language);
+        editor.setLanguage(language);
+        menu.relabel(language);
     }
-    void Keys(int key, Qt::KeyboardModifiers modifiers = {}) {
-        QTest::keyClick(window.get(), static_cast<Qt::Key>(key), modifiers);
-    }
-    LevelRow Row(int channel) const {
-        return state->document.Levels()[static_cast<size_t>(channel)];
-    }
-    // Runs action while its modal dialog is answered by answer.
-    void WithDialog(QAction *action, const std::function<void(QDialog *)> &answer) {
-        QTimer::singleShot(0, window.get(), [answer] {
-            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            answer(dialog);
-        });
-        action->trigger();
-    }
-    QAction *Tool(ToolText text) { return window->chartMenu().action(text); }
+
+    QWidget host;
+    ChartMenu menu{editor, document, host};
 };
-
-TEST_F(Tools, CopyOneChannelAndPasteItIntoAnotherAsOneStep) {
-    CurveData curves;
-    for (size_t k = 0; k < 96; ++k)
-        curves.Levels[2][k] = static_cast<int>(k * 2);
-    SetLevels(curves);
-    const int steps = state->document.undoStack().count();
-    Hover(2, 10);
-    Keys(Qt::Key_C, Qt::ControlModifier);
-    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("0,2,4,6,")));
-    Hover(3, 10);
-    Keys(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(Row(3), Row(2));
-    EXPECT_EQ(state->document.undoStack().count(), steps + 1);
-    Keys(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(Row(3), LevelRow{});
-    EXPECT_EQ(Row(2), curves.Levels[2]);
-}
-
-TEST_F(Tools, ARefusedPasteSaysWhyInTheLanguageAndChangesNothing) {
-    window->ui().lbl->setCurrentRow(2);
-    Hover(1, 5);
-    QGuiApplication::clipboard()->setText(QStringLiteral("1,2,300"));
-    Keys(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(services.notices, QStringList(QString::fromUtf8(
-                                    "Collage impossible|La valeur 3 n'est pas comprise entre 0 "
-                                    "et 255 : 300.")));
-    EXPECT_EQ(Row(1), LevelRow{});
-    EXPECT_EQ(state->document.undoStack().count(), 0);
-}
 
 // Without a current channel the tools do nothing; the menu follows the language list.
 TEST_F(Tools, ToolsWaitForAChannelAndTheMenuSpeaksTheLanguage) {
     EXPECT_FALSE(Tool(ToolText::Clear)->isEnabled());
     EXPECT_TRUE(Tool(ToolText::ContinuousStrokes)->isEnabled());
-    EXPECT_FALSE(window->editor().continuousStrokes());
+    EXPECT_FALSE(editor.continuousStrokes());
     Hover(4, 3);
     EXPECT_TRUE(Tool(ToolText::Clear)->isEnabled());
     EXPECT_EQ(Tool(ToolText::Smooth)->text(), QString::fromUtf8("&Glätten"));
-    window->ui().lbl->setCurrentRow(3);
+    Language(3);
     EXPECT_EQ(Tool(ToolText::Smooth)->text(), QStringLiteral("&Suavizar"));
     EXPECT_EQ(Tool(ToolText::ShiftHourLater)->shortcut(),
               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Right));
@@ -125,49 +99,6 @@ TEST_F(Tools, TheDaylightDialogStartsWithEachChannelsDay) {
             dialog->reject();
         });
     }
-}
-
-TEST_F(Tools, AQuickCtrlDragLeavesNoColumnBetweenItsEndsUntouched) {
-    const int y = At(2, 0, 200).y();
-    QTest::mousePress(window->ui().pb, Qt::LeftButton, Qt::ControlModifier,
-                      QPoint(At(2, 10, 0).x(), y));
-    for (const int column : {14, 21, 30})
-        QTest::mouseMove(window->ui().pb, QPoint(At(2, column, 0).x(), y));
-    QTest::mouseRelease(window->ui().pb, Qt::LeftButton, Qt::ControlModifier,
-                        QPoint(At(2, 30, 0).x(), y));
-    const int level = Row(2)[10];
-    EXPECT_GT(level, 0);
-    for (int column = 0; column < 96; ++column)
-        EXPECT_EQ(Row(2)[static_cast<size_t>(column)], column >= 10 && column <= 30 ? level : 0)
-            << column;
-    EXPECT_EQ(state->document.undoStack().count(), 1);
-}
-
-// The dialog shows its curve on the chart while open; Cancel leaves the channel and the
-// chart as they were, OK makes it one step.
-TEST_F(Tools, TheDaylightDialogPreviewsAndCancelLeavesTheChannel) {
-    Hover(1, 50);
-    window->ui().Timer2->stop();
-    window->PaintCurves(true);
-    const QImage before = window->ui().pb->surface();
-    const QPoint noon = At(1, 48, 255);
-    bool previewed = false;
-    WithDialog(Tool(ToolText::Daylight), [&](QDialog *dialog) {
-        dialog->findChild<QComboBox *>(QStringLiteral("ramp"))->setCurrentIndex(4); // 60 min
-        previewed = window->ui().pb->surface().pixel(noon) != before.pixel(noon);
-        dialog->reject();
-    });
-    EXPECT_TRUE(previewed);
-    EXPECT_EQ(window->ui().pb->surface(), before);
-    EXPECT_EQ(Row(1), LevelRow{});
-
-    WithDialog(Tool(ToolText::Daylight), [](QDialog *dialog) {
-        dialog->findChild<QLineEdit *>(QStringLiteral("peak"))->setText(QStringLiteral("50"));
-        dialog->accept();
-    });
-    EXPECT_EQ(Row(1)[48], 128); // 50 % between 08:00 and 20:00
-    EXPECT_EQ(Row(1)[20], 0);   // 05:00
-    EXPECT_EQ(state->document.undoStack().count(), 1);
 }
 
 // The dialogs open with the focus in their first field, its text selected; Return takes
@@ -225,7 +156,7 @@ TEST_F(Tools, TheDialogsTakeWhatIsTypedAndRefuseWhatIsOutOfRange) {
 TEST_F(Tools, OkWaitsForAValueAndTheDialogsShowTheirWholeTitle) {
     Hover(1, 40);
     for (const int language : {0, 1, 2, 3}) {
-        window->ui().lbl->setCurrentRow(language);
+        Language(language);
         for (const ToolText tool : {ToolText::Fill, ToolText::Scale, ToolText::Daylight}) {
             WithDialog(Tool(tool), [&](QDialog *dialog) {
                 const int title =
@@ -246,6 +177,68 @@ TEST_F(Tools, OkWaitsForAValueAndTheDialogsShowTheirWholeTitle) {
             });
         }
     }
+}
+
+// Undo and redo are the history's own actions, named after the step they undo in the
+// language in force, also after the language changed; they end a stroke under way first.
+TEST_F(Tools, UndoAndRedoNameTheirStepInTheLanguageInForce) {
+    Language(0);
+    EXPECT_FALSE(menu.undoAction()->isEnabled());
+    EXPECT_EQ(menu.menu()->actions().value(0), menu.undoAction());
+    EXPECT_EQ(menu.menu()->actions().value(1), menu.redoAction());
+    Hover(2, 30);
+    Tool(ToolText::Smooth)->trigger();
+    SetLevels({{2, 30, 40}});
+    Tool(ToolText::Smooth)->trigger();
+    document.undo();
+    EXPECT_TRUE(menu.undoAction()->text().contains(QString::fromUtf8("Einfügen")))
+        << menu.undoAction()->text().toStdString();
+    EXPECT_TRUE(menu.redoAction()->text().contains(QString::fromUtf8("Glätten")));
+    Language(1);
+    EXPECT_TRUE(menu.undoAction()->text().contains(QStringLiteral("Paste")))
+        << menu.undoAction()->text().toStdString();
+    EXPECT_TRUE(menu.redoAction()->text().contains(QStringLiteral("Smooth")));
+    EXPECT_EQ(menu.menu()->actions().value(0), menu.undoAction()) << "in its place";
+    EXPECT_TRUE(menu.undoAction()->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Z)));
+    EXPECT_TRUE(menu.redoAction()->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Y)));
+    // A stroke under way is what undo takes back.
+    const int y = At(1, 0, 200).y();
+    Press(QPoint(At(1, 10, 0).x(), y));
+    menu.undoAction()->trigger();
+    EXPECT_EQ(Level(1, 10), 0);
+    EXPECT_EQ(Level(2, 30), 40) << "the step before the stroke stays";
+    // Moving on with the button held, Ctrl now held, joins nothing to the stroke undone.
+    Move(QPoint(At(1, 30, 0).x(), y), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(Level(1, 20), 0);
+}
+
+using Preview = WindowTest;
+
+// The dialog shows its curve on the chart while open; Cancel leaves the channel and the
+// chart as they were, OK makes it one step.
+TEST_F(Preview, TheDaylightDialogPreviewsAndCancelLeavesTheChannel) {
+    QTest::mouseMove(window->ui().pb, At(1, 50, 128));
+    window->ui().Timer2->stop();
+    window->PaintCurves(true);
+    const QImage before = window->ui().pb->surface();
+    const QPoint noon = At(1, 48, 255);
+    bool previewed = false;
+    WithDialog(window->chartMenu().action(ToolText::Daylight), [&](QDialog *dialog) {
+        dialog->findChild<QComboBox *>(QStringLiteral("ramp"))->setCurrentIndex(4); // 60 min
+        previewed = window->ui().pb->surface().pixel(noon) != before.pixel(noon);
+        dialog->reject();
+    });
+    EXPECT_TRUE(previewed);
+    EXPECT_EQ(window->ui().pb->surface(), before);
+    EXPECT_EQ(state->document.Levels()[1], LevelRow{});
+
+    WithDialog(window->chartMenu().action(ToolText::Daylight), [](QDialog *dialog) {
+        dialog->findChild<QLineEdit *>(QStringLiteral("peak"))->setText(QStringLiteral("50"));
+        dialog->accept();
+    });
+    EXPECT_EQ(state->document.Levels()[1][48], 128); // 50 % between 08:00 and 20:00
+    EXPECT_EQ(state->document.Levels()[1][20], 0);   // 05:00
+    EXPECT_EQ(state->document.undoStack().count(), 1);
 }
 
 } // namespace

@@ -31,21 +31,21 @@ void CopyBandBackground(QImage &surface, int dstY, const QImage &sheet, int shee
     if (width <= SheetBandWidth)
         return;
 
-    constexpr int kRunStart = SheetBandWidth - 800;
+    constexpr int kRunStart = SheetBandWidth - SheetMirrorRun;
     const int y0 = std::max({0, dstY, dstY - sheetY});
     const int y1 = std::min({surface.height(), dstY + height, dstY - sheetY + sheet.height()});
     for (int y = y0; y < y1; ++y) {
         const QRgb *src = reinterpret_cast<const QRgb *>(sheet.constScanLine(y - dstY + sheetY));
         QRgb *dst = reinterpret_cast<QRgb *>(surface.scanLine(y));
         for (int x = SheetBandWidth; x < width;) {
-            const int k = (x - SheetBandWidth) % 1600;
-            const int run = std::min(800 - k % 800, width - x);
-            if (k < 800) { // backwards from the last column
+            const int k = (x - SheetBandWidth) % (2 * SheetMirrorRun);
+            const int run = std::min(SheetMirrorRun - k % SheetMirrorRun, width - x);
+            if (k < SheetMirrorRun) { // backwards from the last column
                 const QRgb *s = src + (SheetBandWidth - 1 - k);
                 for (int i = 0; i < run; ++i)
                     dst[x + i] = s[-i];
             } else { // forwards from column 1200
-                std::memcpy(dst + x, src + kRunStart + (k - 800),
+                std::memcpy(dst + x, src + kRunStart + (k - SheetMirrorRun),
                             static_cast<size_t>(run) * sizeof(QRgb));
             }
             x += run;
@@ -130,7 +130,8 @@ QRect DrawBandCaption(Canvas &canvas, ChartState &state, const PaintInputs &in, 
     const Geometry &g = state.geometry;
     const int top = (b - 1) * g.BandHeight;
     const QString &text = in.captions[static_cast<size_t>(b - 1)];
-    const QRect rect(QPoint(40, top - 30), QPoint(800 - 1, b * g.BandHeight - 1));
+    const QRect rect(QPoint(CaptionLeft, top - CaptionAbove),
+                     QPoint(CaptionRight - 1, b * g.BandHeight - 1));
     CaptionCache &cache = state.captions[static_cast<size_t>(b - 1)];
     const QSize surfaceSize = canvas.surface().size();
     const bool kept = SameCaption(cache, in, text, look, g.BandHeight, surfaceSize);
@@ -332,7 +333,7 @@ std::optional<std::pair<int, int>> ChangedColumns(const ChartState &state, const
 void PaintAxis(Canvas &canvas, const PaintInputs &in, const Geometry &g, const QFont &labelFont) {
     canvas.setFont(labelFont, LabelCellHeight);
     canvas.setFontColor(0xffffffffu);
-    CopyBandBackground(canvas.surface(), 4 * g.BandHeight, in.sheet, 750 + g.BandHeight,
+    CopyBandBackground(canvas.surface(), 4 * g.BandHeight, in.sheet, SheetAxisTop(g.BandHeight),
                        g.ChartWidth + 20, AxisStripHeight);
     const int y = 4 * g.BandHeight - 20;
     for (int i = 0; i <= 3; ++i)

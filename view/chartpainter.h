@@ -92,6 +92,11 @@ inline constexpr QRgb GridColor = 0xff008000u;
 inline constexpr QRgb CurveColor = 0xff0000ffu;
 inline constexpr QRgb MarkerColor = 0xffff0000u;
 inline constexpr uint8_t CaptionAlpha = 40;
+// A band caption is blended into the columns from CaptionLeft up to CaptionRight, from
+// CaptionAbove rows above its band to the band's end.
+inline constexpr int CaptionLeft = 40;
+inline constexpr int CaptionRight = 800;
+inline constexpr int CaptionAbove = 30;
 
 void MoveToPoint(Canvas &canvas, Geometry &geometry, int channel, int column, int level);
 void LineToPoint(Canvas &canvas, Geometry &geometry, int channel, int column, int level);

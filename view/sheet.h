@@ -12,6 +12,15 @@ inline constexpr int SheetHeight = 1105;
 inline constexpr int SheetBandWidth = 2000; // band backgrounds span x 0..1999
 inline constexpr int SheetBandHeight = 250; // band b starts at row (b - 1) * 250
 inline constexpr int SheetPanelX = 2000;    // the control-panel picture, 200 wide
+// Band 4's region (the night) runs from this row to the sheet's end, taller than a band: the
+// axis strip is taken from right below the rows band 4 shows.
+inline constexpr int SheetNightTop = 3 * SheetBandHeight;
+// The sheet row of the axis strip under bands of a height.
+constexpr int SheetAxisTop(int bandHeight) {
+    return SheetNightTop + bandHeight;
+}
+// Past the band columns a background goes on back and forth over the band's last columns.
+inline constexpr int SheetMirrorRun = 800;
 
 // The embedded sprite sheet (the resource LOGO) as its JPEG bytes; empty when the program
 // was linked without it.
