@@ -243,6 +243,9 @@ ssize_t PosixCalls::read(int fd, void *buffer, size_t size) {
 ssize_t PosixCalls::write(int fd, const void *buffer, size_t size) {
     return ::write(fd, buffer, size);
 }
+int PosixCalls::ftruncate(int fd, off_t length) {
+    return ::ftruncate(fd, length);
+}
 int PosixCalls::fsync(int fd) {
     return ::fsync(fd);
 }
@@ -294,6 +297,10 @@ long PosixFileSystem::read(int fd, void *buffer, size_t size) {
 long PosixFileSystem::write(int fd, const void *buffer, size_t size) {
     const ssize_t n = Retrying([&] { return m_calls.write(fd, buffer, size); });
     return n < 0 ? -errno : static_cast<long>(n);
+}
+
+int PosixFileSystem::truncate(int fd) {
+    return Status(Retrying([&] { return m_calls.ftruncate(fd, 0); }));
 }
 
 int PosixFileSystem::adopt(int fd, const FileOwner &owner) {
@@ -529,6 +536,26 @@ void WriteAll(FileSystem &fs, int fd, const QByteArray &bytes, const QString &pa
     }
 }
 
+// Rewrites an existing file: emptied first, so that a write that fails leaves a file too
+// short to load rather than new bytes followed by old ones.
+void WriteInPlace(FileSystem &fs, const QString &path, const QByteArray &bytes) {
+    int fd = -1;
+    FileOwner owner;
+    if (const int err = fs.openWriteExisting(path, &fd, &owner))
+        throw ErrorForErrno(fs, err, path);
+    const auto fail = [&](const IoError &error) {
+        fs.close(fd);
+        throw error;
+    };
+    if (const int err = fs.truncate(fd))
+        fail(ErrorForErrno(fs, err, path));
+    WriteAll(fs, fd, bytes, path, fail);
+    if (const int err = fs.sync(fd))
+        fail(ErrorForErrno(fs, err, path));
+    if (const int err = fs.close(fd))
+        throw ErrorForErrno(fs, err, path);
+}
+
 } // namespace
 
 void WriteFileReplacing(FileSystem &fs, const QString &givenPath, const QByteArray &bytes,
@@ -556,6 +583,9 @@ void WriteFileReplacing(FileSystem &fs, const QString &givenPath, const QByteArr
         const int err = fs.createExclusive(temp, &fd, newMode);
         if (err == 0)
             break;
+        // A folder that may not be written, around a file that may be: only in place.
+        if ((err == EACCES || err == EPERM) && owner)
+            return WriteInPlace(fs, path, bytes);
         if (err != EEXIST || attempt == 20)
             throw ErrorForErrno(fs, err, path);
     }

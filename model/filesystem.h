@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstddef>
 #include <exception>
 
@@ -61,6 +62,12 @@ public:
     virtual int createExclusive(const QString &path, int *fd, unsigned mode) = 0;
     virtual long read(int fd, void *buffer, size_t size) = 0;
     virtual long write(int fd, const void *buffer, size_t size) = 0;
+    // Empties an open file, for a save in place; one that cannot (the default) answers
+    // ENOTSUP.
+    virtual int truncate(int fd) {
+        (void)fd;
+        return ENOTSUP;
+    }
     // Gives an open file the owner and permissions of the file it replaces; an owner that the
     // process may not set is left as it is.
     virtual int adopt(int fd, const FileOwner &owner) = 0;
@@ -108,7 +115,9 @@ QByteArray EncodePath(const QString &path);
 // points to, for a link) and takes over its owner and permissions. A failure raises IoError
 // and leaves path as it was and no temporary file behind. Only a regular file, or a new one,
 // is written: a pipe or a device is refused. A new file gets the permission bits of newMode
-// less the umask.
+// less the umask. In a folder where no file may be made (EACCES, EPERM), an existing file
+// that may be written is rewritten in place instead: emptied, written and synced; a failure
+// then leaves it short.
 void WriteFileReplacing(FileSystem &fs, const QString &path, const QByteArray &bytes,
                         unsigned newMode = 0666);
 

@@ -16,6 +16,7 @@ public:
     virtual int open(const char *path, int flags, mode_t mode);
     virtual ssize_t read(int fd, void *buffer, size_t size);
     virtual ssize_t write(int fd, const void *buffer, size_t size);
+    virtual int ftruncate(int fd, off_t length);
     virtual int fsync(int fd);
     virtual int fchown(int fd, uid_t uid, gid_t gid);
     virtual int fchmod(int fd, mode_t mode);
@@ -35,6 +36,7 @@ public:
     int createExclusive(const QString &path, int *fd, unsigned mode) override;
     long read(int fd, void *buffer, size_t size) override;
     long write(int fd, const void *buffer, size_t size) override;
+    int truncate(int fd) override;
     int adopt(int fd, const FileOwner &owner) override;
     int sync(int fd) override;
     int close(int fd) override;

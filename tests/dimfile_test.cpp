@@ -64,6 +64,7 @@ enum class Call {
     Create,
     Read,
     Write,
+    Truncate,
     Sync,
     Close,
     CloseAfterWrite,
@@ -72,13 +73,13 @@ enum class Call {
     MakeFolder
 };
 
-// The real file system with one injected failure: the nth call of a kind on a path that
-// contains a given part fails with a given errno (a write failing with 0 writes nothing).
-// Reads and writes can also be cut into small pieces.
+// The real file system with injected failures: the nth call of a kind (every one for 0) on
+// a path that contains a given part fails with a given errno (a write failing with 0 writes
+// nothing). Reads and writes can also be cut into small pieces.
 class FaultyFileSystem final : public FileSystem {
 public:
     void failOn(Call call, int nth, int err, QString pathPart = {}) {
-        m_rule = Rule{call, nth, err, std::move(pathPart), 0};
+        m_rules.push_back(Rule{call, nth, err, std::move(pathPart), 0});
     }
     void limitTransfers(size_t bytes) { m_chunk = bytes; }
     int count(Call call) const {
@@ -112,6 +113,11 @@ public:
             return -*err;
         m_open[fd].written = true;
         return m_real.write(fd, buffer, std::min(size, m_chunk));
+    }
+    int truncate(int fd) override {
+        if (const auto err = inject(Call::Truncate, pathOf(fd)))
+            return *err;
+        return m_real.truncate(fd);
     }
     int adopt(int fd, const FileOwner &owner) override { return m_real.adopt(fd, owner); }
     int sync(int fd) override {
@@ -170,11 +176,12 @@ private:
 
     std::optional<int> inject(Call call, const QString &path) {
         ++m_counts[call];
-        if (!m_rule || m_rule->call != call || !path.contains(m_rule->pathPart))
-            return std::nullopt;
-        if (++m_rule->seen != m_rule->nth)
-            return std::nullopt;
-        return m_rule->err;
+        for (Rule &rule : m_rules) {
+            if (rule.call == call && path.contains(rule.pathPart) &&
+                (++rule.seen == rule.nth || rule.nth == 0))
+                return rule.err;
+        }
+        return std::nullopt;
     }
     int opened(int err, const int *fd, const QString &path) {
         if (err == 0)
@@ -187,7 +194,7 @@ private:
     }
 
     FileSystem &m_real = SystemFileSystem();
-    std::optional<Rule> m_rule;
+    std::vector<Rule> m_rules;
     size_t m_chunk = static_cast<size_t>(-1);
     std::map<Call, int> m_counts;
     std::map<int, OpenFile> m_open;
@@ -831,7 +838,7 @@ INSTANTIATE_TEST_SUITE_P(
         SaveErrorCase{"DimRename", Call::Rename, EBUSY, "P3.DIM", 1, EBUSY, "E/A-Fehler 16", false},
         SaveErrorCase{"DimFolderSync", Call::SyncFolder, EIO, "", 1, 5, "E/A-Fehler 5", true},
         SaveErrorCase{"SelReadOnly", Call::OpenWrite, EPERM, "SEL.DAT", 1, 5, kDenied, true},
-        SaveErrorCase{"SelCreate", Call::Create, EACCES, "", 2, 5, kDenied, true},
+        SaveErrorCase{"SelCreate", Call::Create, ENOSPC, "", 2, 101, kNoSpace, true},
         SaveErrorCase{"SelWrite", Call::Write, ENOSPC, "", 2, 101, kNoSpace, true},
         SaveErrorCase{"SelRename", Call::Rename, EXDEV, "SEL.DAT", 1, EXDEV, "E/A-Fehler 18",
                       true}),
@@ -849,6 +856,90 @@ TEST(FileErrorSave, FailedFirstSaveLeavesAnEmptyFolder) {
     EXPECT_EQ(folder.entries(), QStringList());
     EXPECT_EQ(fs.openFiles(), 0u);
 }
+
+struct InPlaceCase {
+    const char *name;
+    int createErr;                            // every create in the folder fails with it
+    std::optional<std::pair<Call, int>> then; // and then this call fails
+    bool existing;                            // P3.DIM and SEL.DAT are there before
+    int code;                                 // 0: saved
+    const char *message;
+};
+
+std::ostream &operator<<(std::ostream &out, const InPlaceCase &c) {
+    return out << c.name;
+}
+
+class FileInPlace : public ::testing::TestWithParam<InPlaceCase> {};
+
+// A folder where no file may be made, as for a user who may write the files but not the
+// folder: existing files are rewritten in place (the same file, emptied first), with the
+// error codes of any save; nothing new appears.
+TEST_P(FileInPlace, FilesThatMayBeWrittenAreSavedInAFolderThatMayNot) {
+    const InPlaceCase &c = GetParam();
+    Folder folder;
+    const QByteArray oldDim = Block1() + Blocks2And3(5, 6, 7);
+    const QByteArray oldSel("an older, longer selection file");
+    const QString path = folder.path(QStringLiteral("P3.DIM"));
+    struct stat before {};
+    if (c.existing) {
+        folder.write(QStringLiteral("P3.DIM"), oldDim);
+        folder.write(QStringLiteral("SEL.DAT"), oldSel);
+        ASSERT_EQ(::stat(EncodePath(path).constData(), &before), 0);
+    }
+    FaultyFileSystem fs;
+    fs.failOn(Call::Create, 0, c.createErr);
+    if (c.then)
+        fs.failOn(c.then->first, 1, c.then->second);
+    const AllSettings settings = PatternSettings();
+
+    const auto error = Failure([&] {
+        Save(fs, ScriptedClock({{1, 2, 3}}), path, Pattern(4), settings);
+    });
+    EXPECT_EQ(fs.openFiles(), 0u);
+    if (!c.existing) {
+        ExpectError(error, c.code, c.message);
+        EXPECT_EQ(folder.entries(), QStringList());
+        return;
+    }
+    EXPECT_EQ(folder.entries(), QStringList({QStringLiteral("P3.DIM"), QStringLiteral("SEL.DAT")}));
+    if (c.code) {
+        ExpectError(error, c.code, c.message);
+        const QByteArray dim = folder.read(QStringLiteral("P3.DIM"));
+        if (!c.then || c.then->first == Call::Truncate) { // refused before it was emptied
+            EXPECT_EQ(ByteDifference(oldDim, dim), "");
+        } else if (c.then->first == Call::Write) { // emptied: too short to load
+            EXPECT_EQ(dim, QByteArray());
+        }
+        EXPECT_EQ(folder.read(QStringLiteral("SEL.DAT")), oldSel);
+        return;
+    }
+    ASSERT_FALSE(error.has_value()) << error->code();
+    EXPECT_EQ(
+        ByteDifference(DimFileBytes(Pattern(4), settings), folder.read(QStringLiteral("P3.DIM"))),
+        "");
+    EXPECT_EQ(ByteValues(folder.read(QStringLiteral("SEL.DAT"))),
+              (std::vector<int>{3, 1, 2, 3, 50, 20}));
+    struct stat after {};
+    ASSERT_EQ(::stat(EncodePath(path).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "rewritten, not replaced";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileErrorCases, FileInPlace,
+    ::testing::Values(
+        InPlaceCase{"FolderDenied", EACCES, {}, true, 0, ""},
+        InPlaceCase{"FolderImmutable", EPERM, {}, true, 0, ""},
+        InPlaceCase{"NewFileInDeniedFolder", EACCES, {}, false, 5, kDenied},
+        InPlaceCase{"TooManyFilesIsNoPermission", EMFILE, {}, true, 4, kTooMany},
+        InPlaceCase{"ReadOnlyFileSystem", EROFS, {}, true, 5, kDenied},
+        InPlaceCase{"TruncateFails", EACCES, std::pair(Call::Truncate, EIO), true, 5,
+                    "E/A-Fehler 5"},
+        InPlaceCase{"WriteFails", EACCES, std::pair(Call::Write, ENOSPC), true, 101, kNoSpace},
+        InPlaceCase{"SyncFails", EACCES, std::pair(Call::Sync, EIO), true, 5, "E/A-Fehler 5"},
+        InPlaceCase{"CloseFails", EACCES, std::pair(Call::CloseAfterWrite, EDQUOT), true, 101,
+                    kNoSpace}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // Loads and saves of what is no regular file are refused at once: a pipe without a writer
 // or reader would otherwise block the caller for good.

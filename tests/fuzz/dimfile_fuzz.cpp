@@ -115,6 +115,7 @@ public:
         return static_cast<long>(n);
     }
     long write(int, const void *, size_t) override { return Refuse(); }
+    int truncate(int) override { return Refuse(); }
     int adopt(int, const FileOwner &) override { return Refuse(); }
     int sync(int) override { return Refuse(); }
     int close(int fd) override {
