@@ -2,8 +2,12 @@
 
 #include "model/filesystem.h"
 
+#include <cstdio>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace dim {
 
@@ -13,16 +17,18 @@ namespace dim {
 class PosixCalls {
 public:
     virtual ~PosixCalls() = default;
-    virtual int open(const char *path, int flags, mode_t mode);
-    virtual ssize_t read(int fd, void *buffer, size_t size);
-    virtual ssize_t write(int fd, const void *buffer, size_t size);
-    virtual int ftruncate(int fd, off_t length);
-    virtual int fsync(int fd);
-    virtual int fchown(int fd, uid_t uid, gid_t gid);
-    virtual int fchmod(int fd, mode_t mode);
-    virtual int close(int fd);
-    virtual int rename(const char *from, const char *to);
-    virtual int unlink(const char *path);
+    virtual int open(const char *path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+    virtual ssize_t read(int fd, void *buffer, size_t size) { return ::read(fd, buffer, size); }
+    virtual ssize_t write(int fd, const void *buffer, size_t size) {
+        return ::write(fd, buffer, size);
+    }
+    virtual int ftruncate(int fd, off_t length) { return ::ftruncate(fd, length); }
+    virtual int fsync(int fd) { return ::fsync(fd); }
+    virtual int fchown(int fd, uid_t uid, gid_t gid) { return ::fchown(fd, uid, gid); }
+    virtual int fchmod(int fd, mode_t mode) { return ::fchmod(fd, mode); }
+    virtual int close(int fd) { return ::close(fd); }
+    virtual int rename(const char *from, const char *to) { return ::rename(from, to); }
+    virtual int unlink(const char *path) { return ::unlink(path); }
 };
 
 // The file system over POSIX calls. A call interrupted by a signal is made again, except
