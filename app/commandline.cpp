@@ -49,7 +49,10 @@ CommandLine ParseCommandLine(const QStringList &arguments) {
                 {},
                 QStringLiteral("one curve file at most, found %1").arg(files.size())};
     if (files.size() == 1)
-        line.file = QDir::cleanPath(QDir::current().absoluteFilePath(files.front()));
+        // Not QDir::absoluteFilePath: it takes a name starting with ':' for a resource.
+        line.file = QDir::cleanPath(files.front().startsWith(QLatin1Char('/'))
+                                        ? files.front()
+                                        : QDir::currentPath() + QLatin1Char('/') + files.front());
     return line;
 }
 

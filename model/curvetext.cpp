@@ -7,12 +7,10 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
-#include <QRegularExpression>
-#include <QStringList>
 
 #include <algorithm>
-
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -39,53 +37,64 @@ const std::array<StoredSetting, 3> kStoredSettings{
     StoredSetting{QStringLiteral("moonChange"), &FileSettings::SBMondA}};
 
 // The problem with the time of row `column`, empty when it is the expected quarter-hour.
-QString TimeProblem(const QString &text, int column) {
+QString TimeProblem(QStringView text, int column) {
     const std::optional<int> minutes = ParseTimeOfDay(text);
     if (!minutes)
-        return QStringLiteral("malformed time \"%1\" (expected HH:MM)").arg(ShownInput(text));
+        return QStringLiteral("malformed time \"%1\" (expected HH:MM)")
+            .arg(ShownInput(text.toString()));
     if (*minutes != column * MinutesPerColumn)
         return QStringLiteral("expected time %1, found %2")
-            .arg(QuarterHourText(column), ShownInput(text));
+            .arg(QuarterHourText(column), ShownInput(text.toString()));
     return {};
 }
 
 // A level or the problem with it.
 using LevelOrProblem = std::variant<int, QString>;
 
-LevelOrProblem RangeChecked(const QString &what, double value, const QString &shown, int min,
-                            int max) {
-    if (!std::isfinite(value) || value != std::trunc(value))
-        return QStringLiteral("%1 %2 is not an integer").arg(what, shown);
-    if (value < min || value > max)
-        return QStringLiteral("%1 %2 is out of range %3..%4").arg(what, shown).arg(min).arg(max);
-    return static_cast<int>(value);
+// The name of a level in a message: "white level".
+QString LevelName(size_t channel) {
+    return kChannelNames[channel] + QStringLiteral(" level");
 }
 
-LevelOrProblem CsvLevel(const QString &channel, const QString &text) {
-    const QString what = channel + QStringLiteral(" level");
+LevelOrProblem CsvLevel(size_t channel, QStringView text) {
     const LevelField field = ReadLevelField(text);
     switch (field.problem) {
     case LevelProblem::None:
         break;
     case LevelProblem::NotNumber:
-        return QStringLiteral("%1 \"%2\" is not an integer").arg(what, ShownInput(text));
+        return QStringLiteral("%1 \"%2\" is not an integer")
+            .arg(LevelName(channel), ShownInput(text.toString()));
     case LevelProblem::OutOfRange:
         return QStringLiteral("%1 %2 is out of range 0..%3")
-            .arg(what, ShownInput(text))
+            .arg(LevelName(channel), ShownInput(text.toString()))
             .arg(MaxLevel);
     }
     return field.value;
 }
 
-// The fields of a CSV line, trimmed; one empty field after the last (a trailing comma, as
-// some spreadsheets write) is dropped.
-QStringList CsvFields(const QString &line, int expected) {
-    QStringList fields = line.split(QLatin1Char(','));
-    for (QString &field : fields)
-        field = field.trimmed();
-    if (fields.size() == expected + 1 && fields.back().isEmpty())
-        fields.removeLast();
-    return fields;
+// The fields of a CSV line, trimmed, as views into the line: a row costs no allocation. One
+// empty field after the last (a trailing comma, as some spreadsheets write) is dropped; past
+// the one after that, fields are only counted.
+struct CsvRow {
+    std::array<QStringView, 1 + FileChannels + 1> fields;
+    qsizetype count = 0;
+    QStringView operator[](qsizetype i) const { return fields[static_cast<size_t>(i)]; }
+};
+CsvRow CsvFields(QStringView line) {
+    CsvRow row;
+    for (;;) {
+        const qsizetype comma = line.indexOf(QLatin1Char(','));
+        if (row.count < static_cast<qsizetype>(row.fields.size()))
+            row.fields[static_cast<size_t>(row.count)] =
+                line.left(comma < 0 ? line.size() : comma).trimmed();
+        ++row.count;
+        if (comma < 0)
+            break;
+        line = line.mid(comma + 1);
+    }
+    if (row.count == 1 + FileChannels + 1 && row.fields.back().isEmpty())
+        --row.count;
+    return row;
 }
 
 // How a JSON value is named in a message.
@@ -109,10 +118,35 @@ QString Shown(const QJsonValue &value) {
     return QStringLiteral("(undefined)");
 }
 
-LevelOrProblem JsonInteger(const QString &what, const QJsonValue &value, int min, int max) {
-    if (!value.isDouble())
-        return QStringLiteral("%1 %2 is not an integer").arg(what, Shown(value));
-    return RangeChecked(what, value.toDouble(), Shown(value), min, max);
+// An integer min..max, or the problem with it; `what` names the value in a message, and is
+// only made for one.
+template <typename What>
+LevelOrProblem JsonInteger(const What &what, const QJsonValue &value, int min, int max) {
+    const double number = value.toDouble();
+    if (!value.isDouble() || !std::isfinite(number) || number != std::trunc(number))
+        return QStringLiteral("%1 %2 is not an integer").arg(what(), Shown(value));
+    if (number < min || number > max)
+        return QStringLiteral("%1 %2 is out of range %3..%4")
+            .arg(what(), Shown(value))
+            .arg(min)
+            .arg(max);
+    return static_cast<int>(number);
+}
+
+// Appends a decimal number.
+void AppendNumber(QByteArray &text, int value) {
+    char digits[12];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    text.append(digits, end - digits);
+}
+
+// Appends "HH:MM" of quarter-hour column k.
+void AppendQuarterHour(QByteArray &text, int column) {
+    const int hour = ColumnHour(column), minute = ColumnMinute(column);
+    const char time[5] = {static_cast<char>('0' + hour / 10), static_cast<char>('0' + hour % 10),
+                          ':', static_cast<char>('0' + minute / 10),
+                          static_cast<char>('0' + minute % 10)};
+    text.append(time, 5);
 }
 
 bool IsSeparator(QChar ch) {
@@ -165,13 +199,16 @@ QString ImportError::message() const {
     return location.isEmpty() ? problem : location + QStringLiteral(": ") + problem;
 }
 
-std::optional<int> ParseTimeOfDay(const QString &text) {
-    static const QRegularExpression pattern(QStringLiteral("^([0-9]{2}):([0-9]{2})$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+std::optional<int> ParseTimeOfDay(QStringView text) {
+    if (text.size() != 5 || text[2] != QLatin1Char(':'))
         return std::nullopt;
-    const int hour = match.captured(1).toInt();
-    const int minute = match.captured(2).toInt();
+    for (const qsizetype i : {0, 1, 3, 4}) {
+        if (!IsDigit(text[i]))
+            return std::nullopt;
+    }
+    const auto digit = [&](qsizetype i) { return text[i].unicode() - u'0'; };
+    const int hour = digit(0) * 10 + digit(1);
+    const int minute = digit(3) * 10 + digit(4);
     if (hour > 23 || minute > 59)
         return std::nullopt;
     return hour * 60 + minute;
@@ -184,11 +221,12 @@ QString QuarterHourText(int column) {
 }
 
 ImportResult ParseCurveCsv(const QByteArray &bytes) {
-    QString text = QString::fromUtf8(bytes);
+    const QString decoded = QString::fromUtf8(bytes);
+    QStringView text(decoded);
     if (text.startsWith(QChar(0xfeff))) // a byte-order mark some spreadsheets write
-        text.remove(0, 1);
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString &line : lines) {
+        text = text.mid(1);
+    QList<QStringView> lines = text.split(QLatin1Char('\n'));
+    for (QStringView &line : lines) {
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
     }
@@ -198,10 +236,15 @@ ImportResult ParseCurveCsv(const QByteArray &bytes) {
         return AtLine(
             1, QStringLiteral("the file is empty; expected the header \"%1\"").arg(kCsvHeader));
 
-    const QStringList header = CsvFields(lines.front(), 1 + FileChannels);
-    if (header.join(QLatin1Char(',')).compare(kCsvHeader, Qt::CaseInsensitive) != 0)
+    const CsvRow header = CsvFields(lines.front());
+    bool headerMatches = header.count == 1 + FileChannels &&
+                         header[0].compare(QLatin1String("time"), Qt::CaseInsensitive) == 0;
+    for (size_t n = 0; headerMatches && n < FileChannels; ++n)
+        headerMatches = header[static_cast<qsizetype>(n) + 1].compare(kChannelNames[n],
+                                                                      Qt::CaseInsensitive) == 0;
+    if (!headerMatches)
         return AtLine(1, QStringLiteral("bad header \"%1\"; expected \"%2\"")
-                             .arg(ShownInput(lines.front().trimmed()), kCsvHeader));
+                             .arg(ShownInput(lines.front().trimmed().toString()), kCsvHeader));
 
     DimContent content;
     content.settings = FileSettings(); // CSV carries none: the defaults
@@ -210,16 +253,15 @@ ImportResult ParseCurveCsv(const QByteArray &bytes) {
         const int line = k + 2;
         if (k == FilePoints)
             return AtLine(line, QStringLiteral("more than %1 data rows").arg(FilePoints));
-        const QStringList fields = CsvFields(lines[k + 1], 1 + FileChannels);
-        if (fields.size() != 1 + FileChannels)
+        const CsvRow fields = CsvFields(lines[k + 1]);
+        if (fields.count != 1 + FileChannels)
             return AtLine(line, QStringLiteral("expected %1 columns, found %2")
                                     .arg(1 + FileChannels)
-                                    .arg(fields.size()));
+                                    .arg(fields.count));
         if (const QString problem = TimeProblem(fields[0], k); !problem.isEmpty())
             return AtLine(line, problem);
         for (size_t n = 0; n < FileChannels; ++n) {
-            const LevelOrProblem level =
-                CsvLevel(kChannelNames[n], fields[static_cast<int>(n) + 1]);
+            const LevelOrProblem level = CsvLevel(n, fields[static_cast<qsizetype>(n) + 1]);
             if (const auto *problem = std::get_if<QString>(&level))
                 return AtLine(line, *problem);
             content.levels[n][static_cast<size_t>(k)] = static_cast<uint8_t>(std::get<int>(level));
@@ -249,8 +291,8 @@ ImportResult ParseCurveJson(const QByteArray &bytes) {
         if (!root.contains(stored.key))
             return ImportError{{}, QStringLiteral("missing key \"%1\"").arg(stored.key)};
         ScrollSetting &setting = settings.*stored.member;
-        const LevelOrProblem value =
-            JsonInteger(stored.key, root.value(stored.key), setting.Min, setting.Max);
+        const LevelOrProblem value = JsonInteger([&] { return stored.key; }, root.value(stored.key),
+                                                 setting.Min, setting.Max);
         if (const auto *problem = std::get_if<QString>(&value))
             return ImportError{{}, *problem};
         setting.setPosition(std::get<int>(value));
@@ -268,28 +310,30 @@ ImportResult ParseCurveJson(const QByteArray &bytes) {
             pointsKey,
             QStringLiteral("expected %1 points, found %2").arg(FilePoints).arg(points.size())};
     for (int k = 0; k < FilePoints; ++k) {
-        const QString where = QStringLiteral("points[%1]").arg(k);
+        // The location of a problem, made only for one.
+        const auto where = [k] { return QStringLiteral("points[%1]").arg(k); };
         if (!points.at(k).isObject())
-            return ImportError{where, QStringLiteral("not an object")};
+            return ImportError{where(), QStringLiteral("not an object")};
         const QJsonObject point = points.at(k).toObject();
         const QString timeKey = QStringLiteral("time");
         if (!point.contains(timeKey))
-            return ImportError{where, QStringLiteral("missing key \"time\"")};
+            return ImportError{where(), QStringLiteral("missing key \"time\"")};
         if (!point.value(timeKey).isString())
             return ImportError{
-                where,
+                where(),
                 QStringLiteral("time %1 is not a text \"HH:MM\"").arg(Shown(point.value(timeKey)))};
         if (const QString problem = TimeProblem(point.value(timeKey).toString(), k);
             !problem.isEmpty())
-            return ImportError{where, problem};
+            return ImportError{where(), problem};
         for (size_t n = 0; n < FileChannels; ++n) {
             const QString &name = kChannelNames[n];
-            if (!point.contains(name))
-                return ImportError{where, QStringLiteral("missing key \"%1\"").arg(name)};
+            const QJsonValue value = point.value(name);
+            if (value.isUndefined())
+                return ImportError{where(), QStringLiteral("missing key \"%1\"").arg(name)};
             const LevelOrProblem level =
-                JsonInteger(name + QStringLiteral(" level"), point.value(name), 0, MaxLevel);
+                JsonInteger([n] { return LevelName(n); }, value, 0, MaxLevel);
             if (const auto *problem = std::get_if<QString>(&level))
-                return ImportError{where, *problem};
+                return ImportError{where(), *problem};
             content.levels[n][static_cast<size_t>(k)] = static_cast<uint8_t>(std::get<int>(level));
         }
     }
@@ -344,30 +388,53 @@ std::variant<DayCurve, ClipboardRefusal> ParseCurveClipboard(const QString &text
 }
 
 QByteArray CurveCsv(const CurveData &data) {
-    QByteArray text = kCsvHeader.toLatin1() + '\n';
+    QByteArray text;
+    text.reserve(kCsvHeader.size() + 1 + FilePoints * (6 + FileChannels * 4 + 1));
+    text += kCsvHeader.toLatin1() + '\n';
     for (int k = 0; k < FilePoints; ++k) {
-        text += QuarterHourText(k).toLatin1();
-        for (size_t n = 1; n <= FileChannels; ++n)
-            text += ',' + QByteArray::number(data.Levels[n][static_cast<size_t>(k)]);
+        AppendQuarterHour(text, k);
+        for (size_t n = 1; n <= FileChannels; ++n) {
+            text += ',';
+            AppendNumber(text, data.Levels[n][static_cast<size_t>(k)]);
+        }
         text += '\n';
     }
     return text;
 }
 
+// Written as Qt's indented JSON writes the same document (keys in sorted order, four spaces
+// a level), without building the document first.
 QByteArray CurveJson(const CurveData &data, const FileSettings &settings) {
-    QJsonObject root;
-    for (const StoredSetting &stored : kStoredSettings)
-        root.insert(stored.key, (settings.*stored.member).position());
-    QJsonArray points;
-    for (int k = 0; k < FilePoints; ++k) {
-        QJsonObject point;
-        point.insert(QStringLiteral("time"), QuarterHourText(k));
-        for (size_t n = 0; n < FileChannels; ++n)
-            point.insert(kChannelNames[n], data.Levels[n + 1][static_cast<size_t>(k)]);
-        points.append(point);
+    QByteArray text;
+    text.reserve(80 + FilePoints * 120);
+    text += "{\n";
+    const auto member = [&](const char *indent, const char *key, int value, const char *end) {
+        text += indent;
+        text += '"';
+        text += key;
+        text += "\": ";
+        AppendNumber(text, value);
+        text += end;
+    };
+    member("    ", "cloudIntensity", settings.SBWolkenA.position(), ",\n");
+    member("    ", "cloudSpeed", settings.SBWolkenT.position(), ",\n");
+    member("    ", "moonChange", settings.SBMondA.position(), ",\n");
+    text += "    \"points\": [\n";
+    const char *const inner = "            ";
+    for (size_t k = 0; k < FilePoints; ++k) {
+        text += "        {\n";
+        member(inner, "blue", data.Levels[2][k], ",\n");
+        member(inner, "clouds", data.Levels[3][k], ",\n");
+        member(inner, "moon", data.Levels[4][k], ",\n");
+        text += inner;
+        text += "\"time\": \"";
+        AppendQuarterHour(text, static_cast<int>(k));
+        text += "\",\n";
+        member(inner, "white", data.Levels[1][k], "\n");
+        text += k + 1 < FilePoints ? "        },\n" : "        }\n";
     }
-    root.insert(QStringLiteral("points"), points);
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    text += "    ]\n}\n";
+    return text;
 }
 
 } // namespace dim

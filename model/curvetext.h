@@ -41,7 +41,7 @@ ImportResult ParseCurveCsv(const QByteArray &text);
 ImportResult ParseCurveJson(const QByteArray &text);
 
 // The minutes after midnight of a well-formed "HH:MM" (00:00..23:59), nullopt otherwise.
-std::optional<int> ParseTimeOfDay(const QString &text);
+std::optional<int> ParseTimeOfDay(QStringView text);
 
 // "HH:MM" of quarter-hour column k (0..95).
 QString QuarterHourText(int column);

@@ -1,41 +1,23 @@
 #pragma once
 
+// The file-system seam and everything a caller of it needs: its errors, the path codec, and
+// whole-file reads and writes over it.
+#include "model/ioerror.h"
+#include "model/pathcodec.h"
+#include "model/savefile.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstddef>
-#include <exception>
 
 namespace dim {
 
-// An input/output failure: a numeric code and its German message, as shown to the user.
-class IoError : public std::exception {
-public:
-    IoError(int code, QString message);
-    int code() const { return m_code; }
-    const QString &message() const { return m_message; }
-    const char *what() const noexcept override { return m_what.constData(); }
-
-private:
-    int m_code;
-    QString m_message;
-    QByteArray m_what;
-};
-
-inline constexpr int ShortReadCode = 100;
-inline constexpr int ShortWriteCode = 101;
-
-// The text the error box shows for a message: a full stop is appended when the message's
-// last character sorts after it.
-QString ErrorBoxText(const QString &message);
-
-// The error for a code: 2, 3, 4, 5, 100 and 101 have their own messages, any other code n
-// reads "E/A-Fehler n".
-IoError MakeIoError(int code);
-
-// An error's message in a language of the text table's rows (0 German, as the editor shows
-// it; 1 English, 2 French, 3 Spanish), with its code where the message names none.
-QString IoErrorMessage(const IoError &error, int language);
+// Temporary files of a save are named ".dimsave-<pid>-<six letters>": short enough for a
+// folder that allows names of 255 bytes to take any such name, and telling which process
+// made them.
+inline constexpr char TemporaryPrefix[] = ".dimsave-";
 
 // The owner and permission bits of a file that a save replaces: the new file takes them over.
 struct FileOwner {
@@ -61,6 +43,12 @@ public:
     virtual int createExclusive(const QString &path, int *fd, unsigned mode) = 0;
     virtual long read(int fd, void *buffer, size_t size) = 0;
     virtual long write(int fd, const void *buffer, size_t size) = 0;
+    // Empties an open file, for a save in place; one that cannot (the default) answers
+    // ENOTSUP.
+    virtual int truncate(int fd) {
+        (void)fd;
+        return ENOTSUP;
+    }
     // Gives an open file the owner and permissions of the file it replaces; an owner that the
     // process may not set is left as it is.
     virtual int adopt(int fd, const FileOwner &owner) = 0;
@@ -74,8 +62,8 @@ public:
     // The file a save to path writes: path with its links followed, also a link to a file
     // that does not exist yet. ELOOP for a loop of links.
     virtual int saveTarget(const QString &path, QString *target) = 0;
-    // Removes the temporary files that saves into folder left behind when their process
-    // died; touches nothing else.
+    // Removes the temporary files (TemporaryPrefix) that saves into folder left behind when
+    // their process died; touches nothing else.
     virtual void removeStaleTemporaries(const QString &folder) = 0;
     // Makes a folder and the folders above it that are missing, each with the permission bits
     // of mode less the umask; an existing folder is no error.
@@ -86,34 +74,5 @@ public:
 
 // The real file system (POSIX calls).
 FileSystem &SystemFileSystem();
-
-// The error for a failed call on path: ENOENT gives 2 when the folder exists and 3 when it
-// does not; EMFILE/ENFILE 4; EACCES/EPERM/EROFS 5; ENOSPC/EDQUOT 101; anything else its
-// errno.
-IoError ErrorForErrno(FileSystem &fs, int err, const QString &path);
-
-// The folder part of a path, up to and including its last '/'; empty without one.
-QString FolderOf(const QString &path);
-// The name part of a path, after its last '/'.
-QString NameOf(const QString &path);
-
-// File names are bytes. A path as given to the program keeps every byte: a byte that is no
-// part of valid UTF-8 becomes the lone surrogate U+DC80..U+DCFF, and encoding gives the
-// same bytes back.
-QString DecodePath(const QByteArray &bytes);
-QByteArray EncodePath(const QString &path);
-
-// Writes bytes to path so that the old file stays whole until the new one is complete:
-// the bytes go to a new file in the same folder, which then replaces path (the file a link
-// points to, for a link) and takes over its owner and permissions. A failure raises IoError
-// and leaves path as it was and no temporary file behind. Only a regular file, or a new one,
-// is written: a pipe or a device is refused. A new file gets the permission bits of newMode
-// less the umask.
-void WriteFileReplacing(FileSystem &fs, const QString &path, const QByteArray &bytes,
-                        unsigned newMode = 0666);
-
-// Reads at most maxBytes from the start of an existing regular file, opened for reading
-// only. A failure raises IoError; a shorter file simply gives fewer bytes.
-QByteArray ReadFileStart(FileSystem &fs, const QString &path, int maxBytes);
 
 } // namespace dim

@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, "fuzz" preset) and runs each on a copy of its seed
 # corpus in tests/fuzz/corpus/TARGET, so that the corpora in the repository do not grow.
-# FUZZ_SECONDS (30 by default) is the time for all of them together, shared out equally.
-# Every target runs even when one fails; exits non-zero when any of them finds a crash, with
-# the crashing inputs kept in build/fuzz/crashes/TARGET/.
+# FUZZ_SECONDS (30 by default) is the time for all of them together, shared out equally;
+# FUZZ_TARGETS (space-separated) runs only those. Every target runs even when one fails;
+# exits non-zero when any of them finds a fault, with the inputs kept in
+# build/fuzz/crashes/TARGET/. Each target is one tests/fuzz/TARGET.cpp with a seed folder
+# tests/fuzz/corpus/TARGET/, listed here and in tests/fuzz/CMakeLists.txt.
 # Set FUZZ_BUILD_LOCK to a lock file to serialise the build with other builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(dimfile_fuzz curvetext_fuzz)
+all=(
+    dimfile_fuzz     # the curve-file reader
+    curvetext_fuzz   # CSV, JSON and the clipboard line
+    pathcodec_fuzz   # file names as bytes and back
+    selection_fuzz   # SEL.DAT's selection number of a name
+    commandline_fuzz # the editor's command line
+    drop_fuzz        # the editor's drop decision
+)
+read -r -a targets <<<"${FUZZ_TARGETS:-${all[*]}}"
 total="${FUZZ_SECONDS:-30}"
 # libFuzzer reads a time of 0 as no limit: every target gets at least a second.
 each=$((total / ${#targets[@]}))

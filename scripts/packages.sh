@@ -8,7 +8,7 @@ PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-liberation2 fonts-dejavu-core
-    help2man appstream desktop-file-utils shared-mime-info lintian
+    help2man appstream desktop-file-utils shared-mime-info lintian strace
     xvfb xauth openbox xdotool imagemagick x11-utils libxcb1-dev
     at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0
     weston qt6-wayland

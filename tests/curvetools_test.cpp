@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 
 using namespace dim;
 
@@ -140,6 +141,23 @@ TEST(LevelFields, CsvLinesMayEndInOneComma) {
     EXPECT_EQ(std::get<ImportError>(twice).message().toStdString(),
               "line 1: bad header \"time,white,blue,clouds,moon,,\"; expected "
               "\"time,white,blue,clouds,moon\"");
+}
+
+TEST(TimeOfDay, ReadsExactlyTwoDigitsColonTwoDigits) {
+    const std::pair<const char *, std::optional<int>> cases[] = {{"00:00", 0},
+                                                                 {"23:59", 1439},
+                                                                 {"07:05", 425},
+                                                                 {"24:00", std::nullopt},
+                                                                 {"12:60", std::nullopt},
+                                                                 {"7:05", std::nullopt},
+                                                                 {"07:5", std::nullopt},
+                                                                 {"07-05", std::nullopt},
+                                                                 {"07:05\n", std::nullopt},
+                                                                 {" 07:05", std::nullopt},
+                                                                 {"", std::nullopt},
+                                                                 {"٠٧:٠٥", std::nullopt}};
+    for (const auto &[text, minutes] : cases)
+        EXPECT_EQ(ParseTimeOfDay(QString::fromUtf8(text)), minutes) << text;
 }
 
 TEST(PasteRefusal, SaysWhyWithThePositionAndTheRightNumberForm) {

@@ -1,4 +1,5 @@
 #include "model/dimfile.h"
+#include "model/posixfilesystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <future>
@@ -62,6 +64,7 @@ enum class Call {
     Create,
     Read,
     Write,
+    Truncate,
     Sync,
     Close,
     CloseAfterWrite,
@@ -70,13 +73,13 @@ enum class Call {
     MakeFolder
 };
 
-// The real file system with one injected failure: the nth call of a kind on a path that
-// contains a given part fails with a given errno (a write failing with 0 writes nothing).
-// Reads and writes can also be cut into small pieces.
+// The real file system with injected failures: the nth call of a kind (every one for 0) on
+// a path that contains a given part fails with a given errno (a write failing with 0 writes
+// nothing). Reads and writes can also be cut into small pieces.
 class FaultyFileSystem final : public FileSystem {
 public:
     void failOn(Call call, int nth, int err, QString pathPart = {}) {
-        m_rule = Rule{call, nth, err, std::move(pathPart), 0};
+        m_rules.push_back(Rule{call, nth, err, std::move(pathPart), 0});
     }
     void limitTransfers(size_t bytes) { m_chunk = bytes; }
     int count(Call call) const {
@@ -110,6 +113,11 @@ public:
             return -*err;
         m_open[fd].written = true;
         return m_real.write(fd, buffer, std::min(size, m_chunk));
+    }
+    int truncate(int fd) override {
+        if (const auto err = inject(Call::Truncate, pathOf(fd)))
+            return *err;
+        return m_real.truncate(fd);
     }
     int adopt(int fd, const FileOwner &owner) override { return m_real.adopt(fd, owner); }
     int sync(int fd) override {
@@ -168,11 +176,12 @@ private:
 
     std::optional<int> inject(Call call, const QString &path) {
         ++m_counts[call];
-        if (!m_rule || m_rule->call != call || !path.contains(m_rule->pathPart))
-            return std::nullopt;
-        if (++m_rule->seen != m_rule->nth)
-            return std::nullopt;
-        return m_rule->err;
+        for (Rule &rule : m_rules) {
+            if (rule.call == call && path.contains(rule.pathPart) &&
+                (++rule.seen == rule.nth || rule.nth == 0))
+                return rule.err;
+        }
+        return std::nullopt;
     }
     int opened(int err, const int *fd, const QString &path) {
         if (err == 0)
@@ -185,7 +194,7 @@ private:
     }
 
     FileSystem &m_real = SystemFileSystem();
-    std::optional<Rule> m_rule;
+    std::vector<Rule> m_rules;
     size_t m_chunk = static_cast<size_t>(-1);
     std::map<Call, int> m_counts;
     std::map<int, OpenFile> m_open;
@@ -688,9 +697,38 @@ INSTANTIATE_TEST_SUITE_P(
         LoadErrorCase{"NetworkDownIsNotCode100", Call::Read, 1, ENETDOWN, 0, 100, "E/A-Fehler 100"},
         // reading 3 bytes at a time, the 5th read is well past the first header
         LoadErrorCase{"ReadAfterHeader", Call::Read, 5, EIO, 3, 5, "E/A-Fehler 5"},
-        LoadErrorCase{"ReadAtEnd", Call::Read, 2, EIO, 0, 5, "E/A-Fehler 5"},
-        LoadErrorCase{"Close", Call::Close, 1, EIO, 0, 5, "E/A-Fehler 5"}),
+        LoadErrorCase{"ReadAtEnd", Call::Read, 2, EIO, 0, 5, "E/A-Fehler 5"}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// A descriptor through which nothing was written loses nothing when its close fails: the
+// load that read its bytes, and the save whose writability probe it was, go on.
+TEST(FileErrorClose, AFailedCloseOfADescriptorOnlyReadFailsNothing) {
+    for (const bool save : {false, true}) {
+        SCOPED_TRACE(save ? "save" : "load");
+        Folder folder;
+        const QString path =
+            folder.write(QStringLiteral("P1.DIM"), Block1() + Blocks2And3(5, 6, 7));
+        FaultyFileSystem fs;
+        fs.failOn(Call::Close, 1, EIO);
+        CurveData data = Sentinels();
+        AllSettings settings = PatternSettings();
+        const auto error = Failure([&] {
+            if (save)
+                Save(fs, ScriptedClock({{1, 2, 3}}), path, Pattern(2), settings);
+            else
+                LoadDimFile(fs, path, data, settings);
+        });
+        ASSERT_FALSE(error.has_value()) << error->code();
+        if (save) {
+            EXPECT_EQ(ByteDifference(DimFileBytes(Pattern(2), settings),
+                                     folder.read(QStringLiteral("P1.DIM"))),
+                      "");
+        } else {
+            EXPECT_EQ(settings.SBMondA.position(), 7);
+        }
+        EXPECT_EQ(fs.openFiles(), 0u);
+    }
+}
 
 TEST(FileErrorLoad, ReadOnlyFileLoadsWithoutAnyWritingCall) {
     Folder folder;
@@ -800,7 +838,7 @@ INSTANTIATE_TEST_SUITE_P(
         SaveErrorCase{"DimRename", Call::Rename, EBUSY, "P3.DIM", 1, EBUSY, "E/A-Fehler 16", false},
         SaveErrorCase{"DimFolderSync", Call::SyncFolder, EIO, "", 1, 5, "E/A-Fehler 5", true},
         SaveErrorCase{"SelReadOnly", Call::OpenWrite, EPERM, "SEL.DAT", 1, 5, kDenied, true},
-        SaveErrorCase{"SelCreate", Call::Create, EACCES, "", 2, 5, kDenied, true},
+        SaveErrorCase{"SelCreate", Call::Create, ENOSPC, "", 2, 101, kNoSpace, true},
         SaveErrorCase{"SelWrite", Call::Write, ENOSPC, "", 2, 101, kNoSpace, true},
         SaveErrorCase{"SelRename", Call::Rename, EXDEV, "SEL.DAT", 1, EXDEV, "E/A-Fehler 18",
                       true}),
@@ -818,6 +856,90 @@ TEST(FileErrorSave, FailedFirstSaveLeavesAnEmptyFolder) {
     EXPECT_EQ(folder.entries(), QStringList());
     EXPECT_EQ(fs.openFiles(), 0u);
 }
+
+struct InPlaceCase {
+    const char *name;
+    int createErr;                            // every create in the folder fails with it
+    std::optional<std::pair<Call, int>> then; // and then this call fails
+    bool existing;                            // P3.DIM and SEL.DAT are there before
+    int code;                                 // 0: saved
+    const char *message;
+};
+
+std::ostream &operator<<(std::ostream &out, const InPlaceCase &c) {
+    return out << c.name;
+}
+
+class FileInPlace : public ::testing::TestWithParam<InPlaceCase> {};
+
+// A folder where no file may be made, as for a user who may write the files but not the
+// folder: existing files are rewritten in place (the same file, emptied first), with the
+// error codes of any save; nothing new appears.
+TEST_P(FileInPlace, FilesThatMayBeWrittenAreSavedInAFolderThatMayNot) {
+    const InPlaceCase &c = GetParam();
+    Folder folder;
+    const QByteArray oldDim = Block1() + Blocks2And3(5, 6, 7);
+    const QByteArray oldSel("an older, longer selection file");
+    const QString path = folder.path(QStringLiteral("P3.DIM"));
+    struct stat before {};
+    if (c.existing) {
+        folder.write(QStringLiteral("P3.DIM"), oldDim);
+        folder.write(QStringLiteral("SEL.DAT"), oldSel);
+        ASSERT_EQ(::stat(EncodePath(path).constData(), &before), 0);
+    }
+    FaultyFileSystem fs;
+    fs.failOn(Call::Create, 0, c.createErr);
+    if (c.then)
+        fs.failOn(c.then->first, 1, c.then->second);
+    const AllSettings settings = PatternSettings();
+
+    const auto error = Failure([&] {
+        Save(fs, ScriptedClock({{1, 2, 3}}), path, Pattern(4), settings);
+    });
+    EXPECT_EQ(fs.openFiles(), 0u);
+    if (!c.existing) {
+        ExpectError(error, c.code, c.message);
+        EXPECT_EQ(folder.entries(), QStringList());
+        return;
+    }
+    EXPECT_EQ(folder.entries(), QStringList({QStringLiteral("P3.DIM"), QStringLiteral("SEL.DAT")}));
+    if (c.code) {
+        ExpectError(error, c.code, c.message);
+        const QByteArray dim = folder.read(QStringLiteral("P3.DIM"));
+        if (!c.then || c.then->first == Call::Truncate) { // refused before it was emptied
+            EXPECT_EQ(ByteDifference(oldDim, dim), "");
+        } else if (c.then->first == Call::Write) { // emptied: too short to load
+            EXPECT_EQ(dim, QByteArray());
+        }
+        EXPECT_EQ(folder.read(QStringLiteral("SEL.DAT")), oldSel);
+        return;
+    }
+    ASSERT_FALSE(error.has_value()) << error->code();
+    EXPECT_EQ(
+        ByteDifference(DimFileBytes(Pattern(4), settings), folder.read(QStringLiteral("P3.DIM"))),
+        "");
+    EXPECT_EQ(ByteValues(folder.read(QStringLiteral("SEL.DAT"))),
+              (std::vector<int>{3, 1, 2, 3, 50, 20}));
+    struct stat after {};
+    ASSERT_EQ(::stat(EncodePath(path).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "rewritten, not replaced";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileErrorCases, FileInPlace,
+    ::testing::Values(
+        InPlaceCase{"FolderDenied", EACCES, {}, true, 0, ""},
+        InPlaceCase{"FolderImmutable", EPERM, {}, true, 0, ""},
+        InPlaceCase{"NewFileInDeniedFolder", EACCES, {}, false, 5, kDenied},
+        InPlaceCase{"TooManyFilesIsNoPermission", EMFILE, {}, true, 4, kTooMany},
+        InPlaceCase{"ReadOnlyFileSystem", EROFS, {}, true, 5, kDenied},
+        InPlaceCase{"TruncateFails", EACCES, std::pair(Call::Truncate, EIO), true, 5,
+                    "E/A-Fehler 5"},
+        InPlaceCase{"WriteFails", EACCES, std::pair(Call::Write, ENOSPC), true, 101, kNoSpace},
+        InPlaceCase{"SyncFails", EACCES, std::pair(Call::Sync, EIO), true, 5, "E/A-Fehler 5"},
+        InPlaceCase{"CloseFails", EACCES, std::pair(Call::CloseAfterWrite, EDQUOT), true, 101,
+                    kNoSpace}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // Loads and saves of what is no regular file are refused at once: a pipe without a writer
 // or reader would otherwise block the caller for good.
@@ -960,6 +1082,180 @@ TEST(FileReplace, RemovesOnlyTheLeftoversOfSavesWhoseProcessIsGone) {
     expected.sort();
     entries.sort();
     EXPECT_EQ(entries, expected);
+}
+
+// ---------------------------------------------------------------------------------------
+// The system calls under the real file system
+
+enum class Raw { Open, Read, Write, Fsync, Fchown, Fchmod, Close, Rename, Unlink };
+
+// The real calls, where every call of one kind is first interrupted by a signal, as the
+// kernel reports it: nothing done and EINTR, except that close has released the descriptor.
+// Another kind can be made to fail with an errno.
+class InterruptedCalls final : public PosixCalls {
+public:
+    InterruptedCalls(Raw interrupted, std::optional<std::pair<Raw, int>> failing = {})
+        : m_interrupted(interrupted), m_failing(failing) {}
+    int interruptions() const { return m_interruptions; }
+
+    int open(const char *path, int flags, mode_t mode) override {
+        return take(Raw::Open) ? -1 : PosixCalls::open(path, flags, mode);
+    }
+    ssize_t read(int fd, void *buffer, size_t size) override {
+        return take(Raw::Read) ? -1 : PosixCalls::read(fd, buffer, size);
+    }
+    ssize_t write(int fd, const void *buffer, size_t size) override {
+        return take(Raw::Write) ? -1 : PosixCalls::write(fd, buffer, size);
+    }
+    int fsync(int fd) override { return take(Raw::Fsync) ? -1 : PosixCalls::fsync(fd); }
+    int fchown(int fd, uid_t uid, gid_t gid) override {
+        return take(Raw::Fchown) ? -1 : PosixCalls::fchown(fd, uid, gid);
+    }
+    int fchmod(int fd, mode_t mode) override {
+        return take(Raw::Fchmod) ? -1 : PosixCalls::fchmod(fd, mode);
+    }
+    int close(int fd) override {
+        if (m_interrupted == Raw::Close) {
+            if (PosixCalls::close(fd) != 0)
+                return -1; // EBADF for a descriptor closed already
+            ++m_interruptions;
+            errno = EINTR;
+            return -1;
+        }
+        return PosixCalls::close(fd);
+    }
+    int rename(const char *from, const char *to) override {
+        return take(Raw::Rename) ? -1 : PosixCalls::rename(from, to);
+    }
+    int unlink(const char *path) override {
+        return take(Raw::Unlink) ? -1 : PosixCalls::unlink(path);
+    }
+
+private:
+    // Whether this call gives up with errno set instead of being made.
+    bool take(Raw call) {
+        if (m_failing && m_failing->first == call) {
+            errno = m_failing->second;
+            return true;
+        }
+        if (call != m_interrupted)
+            return false;
+        m_pending = !m_pending; // the call made again after an interruption goes through
+        if (!m_pending)
+            return false;
+        ++m_interruptions;
+        errno = EINTR;
+        return true;
+    }
+
+    Raw m_interrupted;
+    std::optional<std::pair<Raw, int>> m_failing;
+    bool m_pending = false;
+    int m_interruptions = 0;
+};
+
+struct InterruptCase {
+    const char *name;
+    Raw call;
+    std::optional<std::pair<Raw, int>> failing; // a failure that makes the call happen
+    int code;                                   // 0: the save succeeds
+};
+
+std::ostream &operator<<(std::ostream &out, const InterruptCase &c) {
+    return out << c.name;
+}
+
+class FileInterrupted : public ::testing::TestWithParam<InterruptCase> {};
+
+// A save over an existing file and a load of it, with every call of one kind interrupted
+// once: the call is made again (close is not), and the files come out as without signals.
+TEST_P(FileInterrupted, CallsInterruptedBySignalsAreMadeAgain) {
+    const InterruptCase &c = GetParam();
+    Folder folder;
+    const QByteArray oldDim = Block1() + Blocks2And3(5, 6, 7);
+    const QString path = folder.write(QStringLiteral("P3.DIM"), oldDim);
+    InterruptedCalls calls(c.call, c.failing);
+    PosixFileSystem fs(calls);
+    const AllSettings settings = PatternSettings();
+
+    const auto error = Failure([&] {
+        Save(fs, ScriptedClock({{1, 2, 3}}), path, Pattern(4), settings);
+    });
+    if (c.code) {
+        ExpectError(error, c.code, kNoSpace);
+        EXPECT_EQ(ByteDifference(oldDim, folder.read(QStringLiteral("P3.DIM"))), "");
+        EXPECT_EQ(folder.entries(), QStringList({QStringLiteral("P3.DIM")}));
+    } else {
+        ASSERT_FALSE(error.has_value()) << error->code();
+        CurveData data = Sentinels();
+        AllSettings loaded = PatternSettings();
+        ASSERT_EQ(LoadDimFile(fs, path, data, loaded), LoadResult::Loaded);
+        CurveData expected = Sentinels();
+        for (size_t n = 1; n <= 4; ++n)
+            for (size_t k = 0; k < 96; ++k)
+                expected.Levels[n][k] = Pattern(4).Levels[n][k];
+        EXPECT_EQ(Difference(expected, data), "");
+        EXPECT_EQ(ByteValues(folder.read(QStringLiteral("SEL.DAT"))),
+                  (std::vector<int>{3, 1, 2, 3, 50, 20}));
+        EXPECT_EQ(folder.entries(),
+                  QStringList({QStringLiteral("P3.DIM"), QStringLiteral("SEL.DAT")}));
+    }
+    EXPECT_GT(calls.interruptions(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FileInterruptions, FileInterrupted,
+    ::testing::Values(
+        InterruptCase{"Open", Raw::Open, {}, 0}, InterruptCase{"Read", Raw::Read, {}, 0},
+        InterruptCase{"Write", Raw::Write, {}, 0}, InterruptCase{"Fsync", Raw::Fsync, {}, 0},
+        InterruptCase{"Fchown", Raw::Fchown, {}, 0}, InterruptCase{"Fchmod", Raw::Fchmod, {}, 0},
+        InterruptCase{"Close", Raw::Close, {}, 0}, InterruptCase{"Rename", Raw::Rename, {}, 0},
+        // the temporary file of a failed save is still removed
+        InterruptCase{"Unlink", Raw::Unlink, std::pair(Raw::Write, ENOSPC), 101}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// Only the answers of a file system that cannot sync a folder are let pass when the folder
+// is opened or synced after a rename.
+TEST(FileFolderSync, OnlyWhatMeansCannotSyncAFolderIsIgnored) {
+    // The real calls, with the folder's open or its fsync failing.
+    class FolderCalls final : public PosixCalls {
+    public:
+        FolderCalls(bool atOpen, int err) : m_atOpen(atOpen), m_err(err) {}
+        int open(const char *path, int flags, mode_t mode) override {
+            if (m_atOpen && (flags & O_DIRECTORY)) {
+                errno = m_err;
+                return -1;
+            }
+            const int fd = PosixCalls::open(path, flags, mode);
+            if (flags & O_DIRECTORY)
+                m_folder = fd;
+            return fd;
+        }
+        int fsync(int fd) override {
+            if (!m_atOpen && fd == m_folder) {
+                errno = m_err;
+                return -1;
+            }
+            return PosixCalls::fsync(fd);
+        }
+
+    private:
+        bool m_atOpen;
+        int m_err;
+        int m_folder = -1;
+    };
+    // {at open, errno, what syncFolder answers}
+    const std::tuple<bool, int, int> cases[] = {
+        {true, EACCES, 0},  {true, EIO, EIO},       {true, ENOMEM, ENOMEM}, {true, EROFS, 0},
+        {false, EINVAL, 0}, {false, ENOTSUP, 0},    {false, EROFS, 0},      {false, EBADF, 0},
+        {false, EIO, EIO},  {false, EDQUOT, EDQUOT}};
+    Folder folder;
+    for (const auto &[atOpen, err, expected] : cases) {
+        FolderCalls calls(atOpen, err);
+        PosixFileSystem fs(calls);
+        EXPECT_EQ(fs.syncFolder(folder.path(QString())), expected)
+            << (atOpen ? "open " : "fsync ") << std::strerror(err);
+    }
 }
 
 TEST(FilePaths, NamesThatAreNoUtf8KeepTheirBytes) {

@@ -22,23 +22,18 @@ const DimContent *Accepted(const ImportResult &result) {
 }
 
 // A text that a reader accepted, written back with write and read again with parse: the
-// same levels and settings, and the same text once more.
+// same levels and settings (and so, written once more, the same text).
 template <typename Parse, typename Write>
 void CheckRoundTrip(const DimContent &content, Parse parse, Write write) {
     Check(content.settings.has_value());
     CurveData data;
     FileSettings settings;
     ApplyDimContent(content, data, settings);
-    const QByteArray text = write(data, settings);
-    const ImportResult again = parse(text);
+    const ImportResult again = parse(write(data, settings));
     const DimContent *reread = Accepted(again);
     Check(reread != nullptr);
     Check(reread->levels == content.levels);
     Check(reread->settings == content.settings);
-    CurveData dataAgain;
-    FileSettings settingsAgain;
-    ApplyDimContent(*reread, dataAgain, settingsAgain);
-    Check(write(dataAgain, settingsAgain) == text);
 }
 
 void FuzzCsv(const QByteArray &bytes) {
