@@ -4,6 +4,7 @@
 #include "app/tooldialogs.h"
 #include "edit/charteditor.h"
 #include "edit/document.h"
+#include "texts/helptexts.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -21,11 +22,12 @@ namespace {
 struct Entry {
     std::optional<ToolText> text;
     QKeySequence keys;
+    QKeySequence::StandardKey standard = QKeySequence::UnknownKey;
 };
 
 const Entry kEntries[] = {
-    {ToolText::Copy, QKeySequence(Qt::CTRL | Qt::Key_C)},
-    {ToolText::Paste, QKeySequence(Qt::CTRL | Qt::Key_V)},
+    {ToolText::Copy, {}, QKeySequence::Copy},
+    {ToolText::Paste, {}, QKeySequence::Paste},
     {std::nullopt, {}},
     {ToolText::ShiftEarlier, QKeySequence(Qt::CTRL | Qt::Key_Left)},
     {ToolText::ShiftLater, QKeySequence(Qt::CTRL | Qt::Key_Right)},
@@ -35,7 +37,7 @@ const Entry kEntries[] = {
     {ToolText::Scale, {}},
     {ToolText::Smooth, {}},
     {ToolText::Fill, {}},
-    {ToolText::Clear, QKeySequence(Qt::Key_Delete)},
+    {ToolText::Clear, {}, QKeySequence::Delete},
     {ToolText::Daylight, {}},
     {std::nullopt, {}},
     {ToolText::ContinuousStrokes, {}},
@@ -53,7 +55,10 @@ ChartMenu::ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &wind
             continue;
         }
         auto *action = new QAction(this);
-        action->setShortcut(entry.keys);
+        if (entry.standard != QKeySequence::UnknownKey)
+            action->setShortcuts(entry.standard); // the desktop's own keys for the verb
+        else
+            action->setShortcut(entry.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         window.addAction(action); // the shortcuts work wherever the pointer is in the window
         m_menu->addAction(action);
@@ -106,12 +111,7 @@ void ChartMenu::buildHistoryActions() {
     m_undo->setObjectName(QStringLiteral("undo"));
     m_redo->setObjectName(QStringLiteral("redo"));
     m_undo->setShortcuts(QKeySequence::Undo);
-    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
-    for (const QKeySequence &keys :
-         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
-        if (!redoKeys.contains(keys))
-            redoKeys << keys;
-    m_redo->setShortcuts(redoKeys);
+    m_redo->setShortcuts(RedoKeys());
     for (QAction *action : {m_undo, m_redo}) {
         action->setShortcutContext(Qt::WindowShortcut);
         m_window.addAction(action);

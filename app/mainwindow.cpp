@@ -5,13 +5,13 @@
 #include "app/controls.h"
 #include "app/drops.h"
 #include "app/services.h"
+#include "app/windowactions.h"
 #include "edit/charteditor.h"
 #include "edit/steptime.h"
 #include "view/sheet.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QLabel>
@@ -20,7 +20,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -28,10 +27,6 @@
 
 #ifdef __GLIBC__
 #include <malloc.h>
-#endif
-
-#ifndef DIM_MAKER_URL
-#define DIM_MAKER_URL "https://www.kelmaro-brantoq.example/"
 #endif
 
 namespace dim::app {
@@ -54,6 +49,7 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
     m_editor = new ChartEditor(m_state.document, m_state.cursor, m_state.chart.geometry,
                                m_state.settings, m_state.texts, this);
     m_menu = new ChartMenu(*m_editor, m_state.document, *this);
+    m_actions = new WindowActions(*this, m_ui);
     wire();
     if (m_env.recovery) {
         m_keeper = std::make_unique<RecoveryKeeper>(m_state.document, *m_env.recovery);
@@ -288,6 +284,7 @@ void TForm1::ApplyLanguage(int index) {
     ui.pb->setAccessibleDescription(GetToolText(ToolText::ChartDescription, index));
     m_state.document.setLanguage(index);
     m_menu->relabel(index);
+    m_actions->relabel(index);
     m_editor->setLanguage(index);
 }
 

@@ -30,6 +30,7 @@ namespace dim::app {
 
 class ChartMenu;
 class Services;
+class WindowActions;
 
 inline const char *const ApplicationTitle = "Kelmaro Brantoq";
 
@@ -70,6 +71,7 @@ public:
     const Form1Controls &ui() const { return m_ui; }
     ChartEditor &editor() { return *m_editor; }
     ChartMenu &chartMenu() { return *m_menu; }
+    WindowActions &windowActions() { return *m_actions; }
 
     // Painting, texts and files as the window uses them.
     void PaintCurves(bool full);
@@ -152,6 +154,7 @@ private:
     Form1Controls m_ui;
     ChartEditor *m_editor = nullptr;
     ChartMenu *m_menu = nullptr;
+    WindowActions *m_actions = nullptr;
     std::unique_ptr<RecoveryKeeper> m_keeper;
     struct DecodedSheet {
         QImage image;

@@ -1,3 +1,4 @@
+#include "app/windowactions.h"
 #include "window_fixture.h"
 
 #include <QAbstractItemView>
@@ -278,6 +279,52 @@ TEST_F(StartState, FileDialogsLeaveOnlyTheMainWindowOnScreen) {
         }
         EXPECT_EQ(shown, QStringList()) << confirm;
     }
+}
+
+} // namespace
+
+namespace {
+
+using Shortcuts = dim::app::WindowTest;
+
+// The desktop's keys reach the window's commands wherever the focus is; the buttons' tooltips
+// name them in the language in force.
+TEST_F(Shortcuts, TheDesktopsKeysRunTheCommands) {
+    using dim::app::SaveAnswer;
+    QWidget *focus = window->ui().lbl;
+    focus->setFocus();
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(services.dialogNames, (QStringList{QStringLiteral("FOD"), QStringLiteral("FSD")}));
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(services.confirmations.size(), 1);
+    EXPECT_EQ(window->ui().Button1->toolTip(), QStringLiteral("Laden (Strg+O)"));
+    window->ui().lbl->setCurrentRow(1);
+    EXPECT_EQ(window->ui().Button2->toolTip(), QStringLiteral("Save (Ctrl+S)"));
+    EXPECT_EQ(window->ui().Button4->toolTip(), QStringLiteral("New (Ctrl+N)"));
+
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QDialog *help = window->windowActions().helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_FALSE(help->isModal());
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Help"));
+    const QString text = help->findChild<QLabel *>(QStringLiteral("helpText"))->text();
+    EXPECT_TRUE(text.contains(QStringLiteral("Ctrl+O"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("the menu of the curve tools")));
+    window->ui().lbl->setCurrentRow(2);
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Aide"));
+    help->close();
+
+    // Quit asks about unsaved curves as closing does; a clean editor goes at once.
+    SetLevels({{1, 1, 1}});
+    services.saveAnswers = {SaveAnswer::Cancel};
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(services.saveQuestions.size(), 1);
+    EXPECT_TRUE(window->isVisible());
+    state->document.undo();
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
 }
 
 } // namespace
