@@ -22,9 +22,9 @@ int RunDaylight(Tool &tool, const QCommandLineParser &parser) {
             QStringLiteral("unexpected argument \"%1\"; the curve file to start from is given "
                            "with --from")
                 .arg(ShownInput(parser.positionalArguments().front())));
-    const QString output = parser.value(QStringLiteral("output"));
-    if (output.isEmpty())
-        return tool.usageError(QStringLiteral("missing -o OUT.DIM"));
+    const std::optional<QString> output = tool.outputOption(parser, QStringLiteral("OUT.DIM"));
+    if (!output)
+        return ExitUsage;
     for (const QString &name :
          {QStringLiteral("channel"), QStringLiteral("start"), QStringLiteral("end"),
           QStringLiteral("ramp"), QStringLiteral("peak")}) {
@@ -84,12 +84,15 @@ int RunDaylight(Tool &tool, const QCommandLineParser &parser) {
     CurveData data;
     FileSettings settings;
     if (parser.isSet(QStringLiteral("from"))) {
-        if (const std::optional<int> failed =
-                tool.openCurveFile(parser.value(QStringLiteral("from")), data, settings))
+        const QString from = parser.value(QStringLiteral("from"));
+        if (const std::optional<int> refused =
+                tool.refuseSameFile({from}, Tool::curveOutputs(parser, *output)))
+            return *refused;
+        if (const std::optional<int> failed = tool.openCurveFile(from, data, settings))
             return *failed;
     }
     SetChannelCurve(data.Levels, *channel, Daylight(params));
-    return tool.writeCurveFile(parser, output, data, settings);
+    return tool.writeCurveFile(parser, *output, data, settings);
 }
 
 } // namespace

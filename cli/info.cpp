@@ -60,7 +60,7 @@ const Command &InfoCommand() {
                        "quarter-hour above zero (\"-\" when none)."),
         QStringLiteral("FILE.DIM"),
         [](QCommandLineParser &parser) {
-            DeclareCurveFile(parser, QStringLiteral("The curve file to show."));
+            DeclareCurveFile(parser, QStringLiteral("The curve file to show (-: standard input)."));
         },
         RunInfo};
     return command;

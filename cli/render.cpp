@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QPalette>
 #include <QRegularExpression>
 
@@ -40,10 +41,32 @@ std::optional<QSize> ParseSize(const QString &text) {
     return QSize(match.captured(1).toInt(), match.captured(2).toInt());
 }
 
+// The picture format an output's name asks for: its suffix, PNG without one and for
+// standard output; nothing when the toolkit has no writer for it.
+std::optional<QByteArray> PictureFormat(const QString &output) {
+    const QString name = NameOf(output);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (IsStandardStream(output) || dot <= 0)
+        return QByteArrayLiteral("png");
+    const QByteArray suffix = name.mid(dot + 1).toLower().toLatin1();
+    if (!QImageWriter::supportedImageFormats().contains(suffix))
+        return std::nullopt;
+    return suffix;
+}
+
 int RunRender(Tool &tool, const QCommandLineParser &parser) {
     const QString output = parser.value(QStringLiteral("output"));
     if (output.isEmpty())
         return tool.usageError(QStringLiteral("missing -o CHART.png"));
+    const std::optional<QByteArray> format = PictureFormat(output);
+    if (!format) {
+        QStringList known;
+        for (const QByteArray &writable : QImageWriter::supportedImageFormats())
+            known << QString::fromLatin1(writable);
+        return tool.usageError(QStringLiteral("cannot write the picture format of \"%1\"; "
+                                              "name a file ending in one of: %2")
+                                   .arg(ShownInput(NameOf(output)), known.join(QLatin1Char(' '))));
+    }
     const QString sizeText = parser.value(QStringLiteral("size"));
     const std::optional<QSize> size = ParseSize(sizeText);
     if (!size)
@@ -65,9 +88,14 @@ int RunRender(Tool &tool, const QCommandLineParser &parser) {
         return ExitSoftware;
     }
 
+    const std::optional<QString> input = tool.singleFile(parser, QStringLiteral("FILE.DIM"));
+    if (!input)
+        return ExitUsage;
+    if (const std::optional<int> refused = tool.refuseSameFile({*input}, {output}))
+        return *refused;
     CurveData data;
     FileSettings settings;
-    if (const std::optional<int> failed = tool.openCurveFile(parser, data, settings))
+    if (const std::optional<int> failed = tool.openCurveFile(*input, data, settings))
         return *failed;
 
     QString sheetError;
@@ -87,18 +115,15 @@ int RunRender(Tool &tool, const QCommandLineParser &parser) {
     ChartState chart;
     PaintCurves(image, chart, inputs, true);
 
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
-        tool.say(QStringLiteral("the chart could not be encoded as PNG"));
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    QImageWriter writer(&buffer, *format);
+    if (!buffer.open(QIODevice::WriteOnly) || !writer.write(image)) {
+        tool.say(QStringLiteral("the chart could not be encoded as %1: %2")
+                     .arg(QString::fromLatin1(format->toUpper()), writer.errorString()));
         return ExitSoftware;
     }
-    try {
-        WriteFileReplacing(tool.environment().fileSystem, output, png);
-    } catch (const IoError &error) {
-        return tool.ioError(output, error);
-    }
-    return ExitOk;
+    return tool.writeOutput(output, encoded);
 }
 
 } // namespace
@@ -106,12 +131,14 @@ int RunRender(Tool &tool, const QCommandLineParser &parser) {
 const Command &RenderCommand() {
     static const Command command{
         QStringLiteral("render"),
-        QStringLiteral("Draws the chart as a PNG picture."),
+        QStringLiteral("Draws the chart as a picture."),
         QStringLiteral("Draws the chart of a curve file as the editor shows it and saves it "
-                       "as a PNG picture."),
+                       "as a picture in the format its name ends in (.png, .jpg, .bmp, ...; "
+                       "PNG for a name without one and for standard output)."),
         QStringLiteral("-o CHART.png FILE.DIM"),
         [](QCommandLineParser &parser) {
-            DeclareOutput(parser, QStringLiteral("The PNG file to write."),
+            DeclareOutput(parser,
+                          QStringLiteral("The picture to write (-: PNG on standard output)."),
                           QStringLiteral("CHART.png"));
             parser.addOption(QCommandLineOption(
                 QStringLiteral("size"),
@@ -125,9 +152,11 @@ const Command &RenderCommand() {
                 QStringLiteral("The language of the band captions: de (default), en, fr or "
                                "es."),
                 QStringLiteral("de|en|fr|es"), QStringLiteral("de")));
-            DeclareCurveFile(parser, QStringLiteral("The curve file to draw."));
+            DeclareCurveFile(parser, QStringLiteral("The curve file to draw (-: standard input)."));
         },
-        RunRender};
+        RunRender,
+        {},
+        true};
     return command;
 }
 

@@ -5,8 +5,11 @@
 #include <QCommandLineOption>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
+
+#include <sys/stat.h>
 
 namespace dim::cli {
 
@@ -43,7 +46,41 @@ QString Wrapped(const QString &text, int width) {
     return wrapped;
 }
 
+// An option's name as the user writes it.
+QString Dashed(const QString &name) {
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// Whether two paths name one file: the file itself, whatever links lead to it, however its
+// path is spelt and under whichever of its names. Asked of the system directly: a path that
+// names no file on it names no input.
+bool SameFile(const QString &a, const QString &b) {
+    struct stat statA;
+    struct stat statB;
+    return ::stat(EncodePath(a).constData(), &statA) == 0 &&
+           ::stat(EncodePath(b).constData(), &statB) == 0 && statA.st_dev == statB.st_dev &&
+           statA.st_ino == statB.st_ino;
+}
+
+// Why the editor rejects a curve file that starts with these bytes.
+QString Rejection(const QByteArray &start) {
+    QString reason = QStringLiteral("not a curve file");
+    if (start.size() >= 3)
+        reason += QStringLiteral(": first header is %1, %2, %3")
+                      .arg(static_cast<uint8_t>(start[0]))
+                      .arg(static_cast<uint8_t>(start[1]))
+                      .arg(static_cast<uint8_t>(start[2]));
+    return reason;
+}
+
+const QString kStandardInput = QStringLiteral("standard input");
+const QString kStandardOutput = QStringLiteral("standard output");
+
 } // namespace
+
+bool IsStandardStream(const QString &path) {
+    return path == QStringLiteral("-");
+}
 
 void DeclareCurveFile(QCommandLineParser &parser, const QString &description) {
     parser.addPositionalArgument(QStringLiteral("FILE.DIM"), description);
@@ -75,6 +112,16 @@ const std::vector<const Command *> &Tool::commands() {
         &InfoCommand(),     &ExportCommand(), &ImportCommand(), &EditCommand(),
         &DaylightCommand(), &RenderCommand(), &CheckCommand()};
     return list;
+}
+
+bool DrawsText(const QStringList &args) {
+    // The command is the first word that is no option: the program's own options take no
+    // values.
+    const auto word = std::find_if(args.begin(), args.end(), [](const QString &arg) {
+        return !arg.startsWith(QLatin1Char('-'));
+    });
+    const Command *command = word == args.end() ? nullptr : Tool::find(*word);
+    return command && command->drawsText;
 }
 
 const Command *Tool::find(const QString &name) {
@@ -189,6 +236,19 @@ int Tool::runCommand(const Command &command, const QStringList &args) {
         m_out << commandHelp(command);
         return ExitOk;
     }
+    // A value given twice would silently replace the first: the user meant one of them.
+    QSet<QString> checked;
+    const QStringList names = parser.optionNames();
+    for (const QString &name : names) {
+        if (checked.contains(name) || command.repeatable.contains(name))
+            continue;
+        checked.insert(name);
+        const qsizetype values = parser.values(name).size();
+        if ((values == 0 ? names.count(name) : values) > 1)
+            return usageError(
+                command.name,
+                QStringLiteral("%1 is given more than once; give it once").arg(Dashed(name)));
+    }
     m_current = &command;
     return command.run(*this, parser);
 }
@@ -221,18 +281,12 @@ int Tool::ioError(const QString &path, const IoError &error) {
 }
 
 QString Tool::rejection(const QString &path) {
-    QString reason = QStringLiteral("not a curve file");
     try {
-        const QByteArray header = ReadFileStart(m_env.fileSystem, path, 3);
-        if (header.size() == 3)
-            reason += QStringLiteral(": first header is %1, %2, %3")
-                          .arg(static_cast<uint8_t>(header[0]))
-                          .arg(static_cast<uint8_t>(header[1]))
-                          .arg(static_cast<uint8_t>(header[2]));
+        return Rejection(ReadFileStart(m_env.fileSystem, path, 3));
     } catch (const IoError &) {
         // The file went away since it was loaded: the reason stays without its header.
+        return Rejection({});
     }
-    return reason;
 }
 
 std::optional<int> Tool::openCurveFile(const QCommandLineParser &parser, CurveData &data,
@@ -245,6 +299,21 @@ std::optional<int> Tool::openCurveFile(const QCommandLineParser &parser, CurveDa
 
 std::optional<int> Tool::openCurveFile(const QString &path, CurveData &data,
                                        FileSettings &settings) {
+    if (IsStandardStream(path)) {
+        const std::variant<QByteArray, int> bytes = readFileStart(path, DimFileMaxReadBytes);
+        if (const int *failed = std::get_if<int>(&bytes))
+            return *failed;
+        const QByteArray &read = std::get<QByteArray>(bytes);
+        const auto parsed = ParseDimFile(read);
+        if (const auto *content = std::get_if<DimContent>(&parsed)) {
+            ApplyDimContent(*content, data, settings);
+            return std::nullopt;
+        }
+        if (const auto *error = std::get_if<IoError>(&parsed))
+            return ioError(kStandardInput, *error);
+        report(kStandardInput, Rejection(read));
+        return ExitDataError;
+    }
     try {
         if (LoadDimFile(m_env.fileSystem, path, data, settings) == LoadResult::Loaded)
             return std::nullopt;
@@ -276,8 +345,75 @@ std::optional<int> Tool::integerOption(const QCommandLineParser &parser, const Q
     return static_cast<int>(value);
 }
 
+std::variant<QByteArray, int> Tool::readFileStart(const QString &path, int maxBytes) {
+    if (!IsStandardStream(path)) {
+        try {
+            return ReadFileStart(m_env.fileSystem, path, maxBytes);
+        } catch (const IoError &error) {
+            return ioError(path, error);
+        }
+    }
+    // Read as a file is: up to maxBytes or the end, whichever comes first; a read blocks
+    // until there is something, and gives nothing only at the end.
+    QByteArray bytes(maxBytes, '\0');
+    qint64 done = 0;
+    while (m_env.input && done < maxBytes) {
+        const qint64 n = m_env.input->read(bytes.data() + done, maxBytes - done);
+        if (n < 0) {
+            report(kStandardInput, QStringLiteral("cannot read"));
+            return ExitIoError;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    if (!m_env.input) {
+        report(kStandardInput, QStringLiteral("cannot read"));
+        return ExitIoError;
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
+std::optional<int> Tool::refuseSameFile(const QStringList &inputs, const QStringList &outputs) {
+    for (const QString &output : outputs) {
+        for (const QString &input : inputs) {
+            if (IsStandardStream(input) || IsStandardStream(output) ||
+                !SameFile(input, output))
+                continue;
+            return usageError(QStringLiteral("the output %1 is the input %2; write to another "
+                                             "file (nothing written)")
+                                  .arg(ShownInput(output, -1), ShownInput(input, -1)));
+        }
+    }
+    return std::nullopt;
+}
+
+QStringList Tool::curveOutputs(const QCommandLineParser &parser, const QString &output) {
+    QStringList outputs{output};
+    if (parser.isSet(QStringLiteral("sel")))
+        outputs << FolderOf(output) + QStringLiteral("SEL.DAT");
+    return outputs;
+}
+
+std::optional<QString> Tool::outputOption(const QCommandLineParser &parser, const QString &what) {
+    const QString output = parser.value(QStringLiteral("output"));
+    if (output.isEmpty()) {
+        usageError(QStringLiteral("missing -o %1").arg(what));
+        return std::nullopt;
+    }
+    if (IsStandardStream(output) && parser.isSet(QStringLiteral("sel"))) {
+        usageError(QStringLiteral("--sel writes SEL.DAT beside the curve file; standard output "
+                                  "has no folder"));
+        return std::nullopt;
+    }
+    return output;
+}
+
 int Tool::writeCurveFile(const QCommandLineParser &parser, const QString &output,
                          const CurveData &data, const FileSettings &settings) {
+    if (IsStandardStream(output))
+        return writeStandardOutput(DimFileBytes(data, settings));
     const bool sel = parser.isSet(QStringLiteral("sel"));
     try {
         if (sel)
@@ -286,6 +422,31 @@ int Tool::writeCurveFile(const QCommandLineParser &parser, const QString &output
             WriteFileReplacing(m_env.fileSystem, output, DimFileBytes(data, settings));
     } catch (const IoError &error) {
         return ioError(sel ? output + QStringLiteral(" (with SEL.DAT)") : output, error);
+    }
+    return ExitOk;
+}
+
+int Tool::writeOutput(const QString &path, const QByteArray &bytes) {
+    if (IsStandardStream(path))
+        return writeStandardOutput(bytes);
+    try {
+        WriteFileReplacing(m_env.fileSystem, path, bytes);
+    } catch (const IoError &error) {
+        return ioError(path, error);
+    }
+    return ExitOk;
+}
+
+int Tool::writeStandardOutput(const QByteArray &bytes) {
+    // Bytes as they are: the text stream would encode them.
+    m_out.flush();
+    if (QIODevice *device = m_out.device()) {
+        if (device->write(bytes) != bytes.size()) {
+            report(kStandardOutput, QStringLiteral("cannot write"));
+            return ExitIoError;
+        }
+    } else if (QString *text = m_out.string()) {
+        text->append(QString::fromLatin1(bytes)); // one character per byte
     }
     return ExitOk;
 }
@@ -300,11 +461,6 @@ int SystemLanguage() {
             return static_cast<int>(it - LanguageCodes.begin());
     }
     return 1;
-}
-
-int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err) {
-    return RunDimtool(args, out, err,
-                      DimtoolEnvironment{SystemFileSystem(), SystemClock(), SystemLanguage()});
 }
 
 int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err,

@@ -7,11 +7,14 @@
 #include "model/settings.h"
 
 #include <QCommandLineParser>
+#include <QIODevice>
 #include <QString>
 #include <QTextStream>
+#include <QTimeZone>
 
 #include <functional>
 #include <optional>
+#include <variant>
 #include <vector>
 
 namespace dim::cli {
@@ -34,7 +37,15 @@ struct DimtoolEnvironment {
     FileSystem &fileSystem;
     const Clock &clock;
     int language = 1;
+    // What a file argument "-" reads; without one, "-" cannot be read.
+    QIODevice *input = nullptr;
+    // The zone whose offset from UTC the sun's times are given in, unless one is asked for.
+    QTimeZone timeZone = QTimeZone::systemTimeZone();
 };
+
+// The file name that stands for standard input (a file to read) or standard output (a file
+// to write), as with other Unix tools.
+bool IsStandardStream(const QString &path);
 
 // The user's language among German, French and Spanish, English otherwise.
 int SystemLanguage();
@@ -49,6 +60,10 @@ struct Command {
     QString arguments;   // the arguments on its usage line
     std::function<void(QCommandLineParser &)> declare;
     std::function<int(Tool &, const QCommandLineParser &)> run;
+    // Options that may be given more than once; any other is refused when repeated.
+    QStringList repeatable = {};
+    // Whether it draws text, which needs the toolkit's fonts and with them a QGuiApplication.
+    bool drawsText = false;
 };
 
 // The commands, one per file.
@@ -59,6 +74,10 @@ const Command &EditCommand();
 const Command &DaylightCommand();
 const Command &RenderCommand();
 const Command &CheckCommand();
+
+// Whether the command a command line runs draws text (render), so that the program
+// must start the toolkit's font machinery (a QGuiApplication) rather than a QCoreApplication.
+bool DrawsText(const QStringList &args);
 
 // Runs a command line and gives the commands the steps they share: reporting, the single
 // file argument, opening a curve file.
@@ -91,25 +110,43 @@ public:
     // it and gives the status to exit with.
     std::optional<int> openCurveFile(const QCommandLineParser &parser, CurveData &data,
                                      FileSettings &settings);
-    // The curve file at path, loaded as the editor loads it; on a failure reports it and
-    // gives the status to exit with.
+    // The curve file at path ("-": standard input), loaded as the editor loads it; on a
+    // failure reports it and gives the status to exit with.
     std::optional<int> openCurveFile(const QString &path, CurveData &data, FileSettings &settings);
+    // At most maxBytes from the start of the file at path ("-": standard input); on a
+    // failure reports it and gives the status to exit with.
+    std::variant<QByteArray, int> readFileStart(const QString &path, int maxBytes);
+    // The usage error for an output that is the same file as an input (after links, other
+    // spellings of its path and other names of it), or nothing. Standard input and output
+    // are no files here.
+    std::optional<int> refuseSameFile(const QStringList &inputs, const QStringList &outputs);
+    // The files writeCurveFile writes for output: output, and SEL.DAT beside it with --sel.
+    static QStringList curveOutputs(const QCommandLineParser &parser, const QString &output);
     // The whole number given to option name (without dashes), when it lies in
     // minimum..maximum; nullopt after reporting a usage error that names the option.
     std::optional<int> integerOption(const QCommandLineParser &parser, const QString &name,
                                      int minimum, int maximum);
-    // Writes the exact curve file to output, replacing an old one only once complete, and
-    // with --sel also SEL.DAT beside it as the editor's Save does; gives the exit status.
+    // The output named by -o: nothing after reporting a usage error when it is missing, or
+    // when it is "-" (standard output) together with --sel, which has no folder to go to.
+    std::optional<QString> outputOption(const QCommandLineParser &parser, const QString &what);
+    // Writes the exact curve file to output ("-": standard output), replacing an old one
+    // only once complete, and with --sel also SEL.DAT beside it as the editor's Save does;
+    // gives the exit status.
     int writeCurveFile(const QCommandLineParser &parser, const QString &output,
                        const CurveData &data, const FileSettings &settings);
+    // Writes bytes to path ("-": standard output), replacing an old file only once the new
+    // one is complete; gives the exit status.
+    int writeOutput(const QString &path, const QByteArray &bytes);
 
 private:
+    friend bool DrawsText(const QStringList &args);
     static const std::vector<const Command *> &commands();
     static const Command *find(const QString &name);
     int runCommand(const Command &command, const QStringList &args);
     QString mainHelp() const;
     static QString commandHelp(const Command &command);
     int usageError(const QString &command, const QString &problem);
+    int writeStandardOutput(const QByteArray &bytes);
 
     QTextStream &m_out;
     QTextStream &m_err;
@@ -119,9 +156,8 @@ private:
 
 // Runs one dimtool command line (without the program name): results on out, messages on
 // err, and returns the exit status; output that cannot be written is reported on err and
-// gives status 74, except for check, whose status answers the file. "render" needs a
-// QGuiApplication.
-int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err);
+// gives status 74, except for check, whose status answers the file. The commands that draw
+// text need a QGuiApplication (DrawsText).
 int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err,
                const DimtoolEnvironment &environment);
 

@@ -1,4 +1,5 @@
 #include "cli/tool.h"
+#include "dimtool_fixture.h"
 #include "model/curvetext.h"
 #include "window_fixture.h"
 
@@ -23,62 +24,9 @@
 using namespace dim;
 using namespace dim::app;
 using namespace dim::cli;
+using namespace dim::cli::testing;
 
 namespace {
-
-// ---------------------------------------------------------------------------------------
-// Helpers
-
-struct Outcome {
-    int status;
-    QString out;
-    QString err;
-};
-
-Outcome Dimtool(const QStringList &args, const DimtoolEnvironment *environment = nullptr) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    // English messages unless a test asks for another language, whatever the machine's.
-    const DimtoolEnvironment english{SystemFileSystem(), SystemClock(), 1};
-    const int status = RunDimtool(args, outStream, errStream, environment ? *environment : english);
-    outStream.flush();
-    errStream.flush();
-    return {status, out, err};
-}
-
-QByteArray ReadAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-std::string S(const QString &text) {
-    return text.toStdString();
-}
-
-// Curves that use the whole level range and differ from channel to channel.
-CurveData VariedCurves(int seed) {
-    CurveData data;
-    for (size_t n = 1; n <= 4; ++n)
-        for (size_t k = 0; k < 96; ++k)
-            data.Levels[n][k] = static_cast<int>((seed + n * 53 + k * k * 7 + k) % 256);
-    data.Levels[1][0] = 0;
-    data.Levels[2][95] = 255;
-    data.Levels[3][40] = 255;
-    data.Levels[4][41] = 0;
-    return data;
-}
-
-FileSettings StoredSettings(int cloudSpeed, int cloudIntensity, int moonChange) {
-    return FileSettings::fromStored(cloudSpeed, cloudIntensity, moonChange);
-}
 
 // The real file system whose writes run out of space.
 class FullDisk final : public FileSystem {
@@ -114,21 +62,6 @@ public:
 
 private:
     static FileSystem &real() { return SystemFileSystem(); }
-};
-
-class DimtoolTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    QString Path(const QString &name) const { return dir.filePath(name); }
-    QString WriteCurveFile(const QString &name, const CurveData &data,
-                           const FileSettings &settings) {
-        const QString path = Path(name);
-        WriteAll(path, DimFileBytes(data, settings));
-        return path;
-    }
-    QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
-
-    QTemporaryDir dir;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -865,11 +798,6 @@ TEST_F(DimtoolTest, FullStandardOutputKeepsChecksContract) {
 
 namespace {
 
-// A command line written as one string of words.
-QStringList Words(const char *line) {
-    return QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-}
-
 // A channel's 96 levels: level everywhere but at the given columns.
 LevelRow Row(int level, const std::vector<std::pair<int, int>> &points) {
     LevelRow row{};
@@ -1003,14 +931,18 @@ TEST_F(DimtoolChannelTest, BadValuesAreRefusedByNameAndNothingIsWritten) {
         {"daylight A1.DIM", QStringLiteral("daylight: unexpected argument \"A1.DIM\"")},
     };
     for (const Case &c : cases) {
-        // The daylight options not given are good; a later one replaces an earlier.
+        // The daylight options not given are good ones.
         const QStringList words = Words(c.args);
         QStringList args{words.front(), QStringLiteral("-o"), out};
-        if (words.front() == QStringLiteral("edit"))
+        if (words.front() == QStringLiteral("edit")) {
             args << sourcePath;
-        else
-            args << QStringLiteral("--channel") << QStringLiteral("1")
-                 << day.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        } else {
+            const QStringList good = QStringList{QStringLiteral("--channel"), QStringLiteral("1")} +
+                                     day.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            for (qsizetype i = 0; i + 1 < good.size(); i += 2)
+                if (!words.contains(good[i]))
+                    args << good[i] << good[i + 1];
+        }
         args << words.mid(1);
         SCOPED_TRACE(S(args.join(QLatin1Char(' '))));
         const Outcome run = Dimtool(args);
