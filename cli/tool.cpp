@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <sys/stat.h>
 
@@ -25,7 +26,7 @@ const QCommandLineOption kVersionOption({QStringLiteral("v"), QStringLiteral("ve
 // The help's line width, as the parser wraps the option texts.
 constexpr int kHelpWidth = 79;
 // The column of the command names in the command list: the longest and two spaces.
-constexpr int kNameWidth = 10;
+constexpr int kNameWidth = 11;
 
 // Text broken into lines of at most width characters, between words: the parser wraps its
 // option texts but not the description.
@@ -107,10 +108,44 @@ void DeclareChannel(QCommandLineParser &parser, const QString &description) {
         QCommandLineOption(QStringLiteral("channel"), description, QStringLiteral("N")));
 }
 
+namespace {
+
+const QString kLatitude = QStringLiteral("lat");
+const QString kLongitude = QStringLiteral("lon");
+const QString kDate = QStringLiteral("date");
+const QString kUtcOffset = QStringLiteral("utc-offset");
+// The sun's equations hold for these years.
+constexpr int kFirstSunYear = 1900;
+constexpr int kLastSunYear = 2100;
+
+} // namespace
+
+void DeclareSunQuestion(QCommandLineParser &parser) {
+    parser.addOption(QCommandLineOption(
+        kLatitude, QStringLiteral("The latitude in degrees, -90..90, north positive."),
+        QStringLiteral("DEG")));
+    parser.addOption(QCommandLineOption(
+        kLongitude, QStringLiteral("The longitude in degrees, -180..180, east positive."),
+        QStringLiteral("DEG")));
+    parser.addOption(QCommandLineOption(
+        kDate, QStringLiteral("The date, %1..%2.").arg(kFirstSunYear).arg(kLastSunYear),
+        QStringLiteral("YYYY-MM-DD")));
+    parser.addOption(QCommandLineOption(
+        kUtcOffset,
+        QStringLiteral("The clock's offset from UTC, -14:00..+14:00 (default: this system's "
+                       "time zone on that date)."),
+        QStringLiteral("+HH:MM")));
+}
+
+bool AsksTheSun(const QCommandLineParser &parser) {
+    return parser.isSet(kLatitude) || parser.isSet(kLongitude) || parser.isSet(kDate) ||
+           parser.isSet(kUtcOffset);
+}
+
 const std::vector<const Command *> &Tool::commands() {
     static const std::vector<const Command *> list{
-        &InfoCommand(),     &ExportCommand(), &ImportCommand(), &EditCommand(),
-        &DaylightCommand(), &RenderCommand(), &CheckCommand()};
+        &InfoCommand(), &ExportCommand(),    &ImportCommand(), &EditCommand(), &DaylightCommand(),
+        &SunCommand(),  &AcclimateCommand(), &RenderCommand(), &CheckCommand()};
     return list;
 }
 
@@ -326,7 +361,11 @@ std::optional<int> Tool::openCurveFile(const QString &path, CurveData &data,
 
 std::optional<int> Tool::integerOption(const QCommandLineParser &parser, const QString &name,
                                        int minimum, int maximum) {
-    const QString text = parser.value(name);
+    return integerValue(name, parser.value(name), minimum, maximum);
+}
+
+std::optional<int> Tool::integerValue(const QString &name, const QString &text, int minimum,
+                                      int maximum) {
     static const QRegularExpression pattern(QStringLiteral("^[-+]?[0-9]+$"));
     if (!pattern.match(text).hasMatch()) {
         usageError(QStringLiteral("malformed --%1 \"%2\"; expected a whole number")
@@ -343,6 +382,89 @@ std::optional<int> Tool::integerOption(const QCommandLineParser &parser, const Q
         return std::nullopt;
     }
     return static_cast<int>(value);
+}
+
+std::optional<double> Tool::decimalOption(const QCommandLineParser &parser, const QString &name,
+                                          double minimum, double maximum) {
+    const QString text = parser.value(name);
+    static const QRegularExpression pattern(
+        QStringLiteral("^[-+]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
+    if (!pattern.match(text).hasMatch()) {
+        usageError(QStringLiteral("malformed --%1 \"%2\"; expected a decimal number such as "
+                                  "-33.87")
+                       .arg(name, ShownInput(text)));
+        return std::nullopt;
+    }
+    const double value = text.toDouble();
+    if (value < minimum || value > maximum) {
+        usageError(QStringLiteral("--%1 %2 is out of range %3..%4")
+                       .arg(name, ShownInput(text))
+                       .arg(minimum)
+                       .arg(maximum));
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<SunQuestion> Tool::sunQuestion(const QCommandLineParser &parser) {
+    for (const QString &name : {kLatitude, kLongitude, kDate}) {
+        if (!parser.isSet(name)) {
+            usageError(QStringLiteral("missing --%1").arg(name));
+            return std::nullopt;
+        }
+    }
+    SunQuestion question;
+    const std::optional<double> latitude =
+        decimalOption(parser, kLatitude, -MaxLatitude, MaxLatitude);
+    if (!latitude)
+        return std::nullopt;
+    const std::optional<double> longitude =
+        decimalOption(parser, kLongitude, -MaxLongitude, MaxLongitude);
+    if (!longitude)
+        return std::nullopt;
+    question.latitude = *latitude;
+    question.longitude = *longitude;
+
+    const QString dateText = parser.value(kDate);
+    static const QRegularExpression datePattern(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+    question.date = QDate::fromString(dateText, Qt::ISODate);
+    if (!datePattern.match(dateText).hasMatch() || !question.date.isValid()) {
+        usageError(QStringLiteral("malformed --date \"%1\"; expected YYYY-MM-DD")
+                       .arg(ShownInput(dateText)));
+        return std::nullopt;
+    }
+    if (question.date.year() < kFirstSunYear || question.date.year() > kLastSunYear) {
+        usageError(QStringLiteral("--date %1 is out of range %2..%3; the sun's equations hold "
+                                  "for those years")
+                       .arg(dateText)
+                       .arg(kFirstSunYear)
+                       .arg(kLastSunYear));
+        return std::nullopt;
+    }
+
+    if (!parser.isSet(kUtcOffset)) {
+        question.utcOffsetMinutes = UtcOffsetOn(question.date, m_env.timeZone);
+        return question;
+    }
+    const QString offsetText = parser.value(kUtcOffset);
+    static const QRegularExpression offsetPattern(
+        QStringLiteral("^([-+]?)([0-9]{1,2})(?::([0-9]{2}))?$"));
+    const QRegularExpressionMatch offset = offsetPattern.match(offsetText);
+    const int hours = offset.captured(2).toInt();
+    const int minutes = offset.captured(3).toInt();
+    if (!offset.hasMatch() || minutes >= 60) {
+        usageError(QStringLiteral("malformed --utc-offset \"%1\"; expected +HH:MM or -HH:MM")
+                       .arg(ShownInput(offsetText)));
+        return std::nullopt;
+    }
+    const int total = (hours * 60 + minutes) * (offset.captured(1) == QStringLiteral("-") ? -1 : 1);
+    if (std::abs(total) > MaxUtcOffsetMinutes) {
+        usageError(QStringLiteral("--utc-offset %1 is out of range -14:00..+14:00")
+                       .arg(ShownInput(offsetText)));
+        return std::nullopt;
+    }
+    question.utcOffsetMinutes = total;
+    return question;
 }
 
 std::variant<QByteArray, int> Tool::readFileStart(const QString &path, int maxBytes) {
@@ -378,8 +500,7 @@ std::variant<QByteArray, int> Tool::readFileStart(const QString &path, int maxBy
 std::optional<int> Tool::refuseSameFile(const QStringList &inputs, const QStringList &outputs) {
     for (const QString &output : outputs) {
         for (const QString &input : inputs) {
-            if (IsStandardStream(input) || IsStandardStream(output) ||
-                !SameFile(input, output))
+            if (IsStandardStream(input) || IsStandardStream(output) || !SameFile(input, output))
                 continue;
             return usageError(QStringLiteral("the output %1 is the input %2; write to another "
                                              "file (nothing written)")

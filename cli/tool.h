@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit/sun.h"
 #include "model/clock.h"
 #include "model/dimfile.h"
 #include "model/filesystem.h"
@@ -30,6 +31,14 @@ inline constexpr int ExitIoError = 74;   // a file could not be read or written
 inline constexpr int CheckLoads = 0;
 inline constexpr int CheckRejected = 1;
 inline constexpr int CheckIoError = 2;
+
+// A place, a date and the offset from UTC of its clock: what the sun's times are asked for.
+struct SunQuestion {
+    double latitude = 0;
+    double longitude = 0;
+    QDate date;
+    int utcOffsetMinutes = 0;
+};
 
 // What the commands reach outside the process through, and the language of their
 // input/output messages (a row of the text table: 0 de, 1 en, 2 fr, 3 es).
@@ -72,6 +81,8 @@ const Command &ExportCommand();
 const Command &ImportCommand();
 const Command &EditCommand();
 const Command &DaylightCommand();
+const Command &SunCommand();
+const Command &AcclimateCommand();
 const Command &RenderCommand();
 const Command &CheckCommand();
 
@@ -126,9 +137,19 @@ public:
     // minimum..maximum; nullopt after reporting a usage error that names the option.
     std::optional<int> integerOption(const QCommandLineParser &parser, const QString &name,
                                      int minimum, int maximum);
+    // The same for one of the values of an option that may be given more than once.
+    std::optional<int> integerValue(const QString &name, const QString &text, int minimum,
+                                    int maximum);
     // The output named by -o: nothing after reporting a usage error when it is missing, or
     // when it is "-" (standard output) together with --sel, which has no folder to go to.
     std::optional<QString> outputOption(const QCommandLineParser &parser, const QString &what);
+    // The number given to option name (without dashes), a decimal fraction such as -33.87,
+    // when it lies in minimum..maximum; nullopt after reporting a usage error naming it.
+    std::optional<double> decimalOption(const QCommandLineParser &parser, const QString &name,
+                                        double minimum, double maximum);
+    // The place, date and UTC offset of --lat, --lon, --date and --utc-offset (default: the
+    // environment's time zone on that date); nullopt after reporting a usage error.
+    std::optional<SunQuestion> sunQuestion(const QCommandLineParser &parser);
     // Writes the exact curve file to output ("-": standard output), replacing an old one
     // only once complete, and with --sel also SEL.DAT beside it as the editor's Save does;
     // gives the exit status.
@@ -169,5 +190,9 @@ void DeclareFormat(QCommandLineParser &parser, const QString &description);
 void DeclareSel(QCommandLineParser &parser);
 // --channel N, the channel 1..4 a command writes.
 void DeclareChannel(QCommandLineParser &parser, const QString &description);
+// --lat, --lon, --date and --utc-offset, which sunQuestion answers.
+void DeclareSunQuestion(QCommandLineParser &parser);
+// Whether any of the options of DeclareSunQuestion is given.
+bool AsksTheSun(const QCommandLineParser &parser);
 
 } // namespace dim::cli

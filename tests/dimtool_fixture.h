@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 
 // What the dimtool tests share: running a command line in the process, reading and writing
@@ -71,6 +72,45 @@ inline CurveData VariedCurves(int seed) {
 inline FileSettings StoredSettings(int cloudSpeed, int cloudIntensity, int moonChange) {
     return FileSettings::fromStored(cloudSpeed, cloudIntensity, moonChange);
 }
+
+// The real file system, whose write call number failAt (counted from 1; 0: none) fails
+// with error, as a disk that fills up part way through.
+class FailingWrites final : public FileSystem {
+public:
+    int failAt = 0;
+    int error = ENOSPC;
+    int writes = 0;
+
+    int openRead(const QString &path, int *fd) override { return real().openRead(path, fd); }
+    int openWriteExisting(const QString &path, int *fd, FileOwner *owner) override {
+        return real().openWriteExisting(path, fd, owner);
+    }
+    int createExclusive(const QString &path, int *fd) override {
+        return real().createExclusive(path, fd);
+    }
+    long read(int fd, void *buffer, size_t size) override { return real().read(fd, buffer, size); }
+    long write(int fd, const void *buffer, size_t size) override {
+        if (++writes == failAt)
+            return -error;
+        return real().write(fd, buffer, size);
+    }
+    int adopt(int fd, const FileOwner &owner) override { return real().adopt(fd, owner); }
+    int sync(int fd) override { return real().sync(fd); }
+    int close(int fd) override { return real().close(fd); }
+    int rename(const QString &from, const QString &to) override { return real().rename(from, to); }
+    int remove(const QString &path) override { return real().remove(path); }
+    int syncFolder(const QString &folder) override { return real().syncFolder(folder); }
+    bool isDirectory(const QString &path) override { return real().isDirectory(path); }
+    int saveTarget(const QString &path, QString *target) override {
+        return real().saveTarget(path, target);
+    }
+    void removeStaleTemporaries(const QString &folder) override {
+        real().removeStaleTemporaries(folder);
+    }
+
+private:
+    static FileSystem &real() { return SystemFileSystem(); }
+};
 
 // A test with a folder of its own.
 class DimtoolTest : public ::testing::Test {

@@ -560,14 +560,14 @@ TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions
         const Outcome run = Dimtool(args);
         EXPECT_EQ(run.status, ExitOk);
         EXPECT_TRUE(run.out.startsWith(QStringLiteral("Usage: dimtool COMMAND")));
-        for (const char *command :
-             {"info", "export", "import", "edit", "daylight", "render", "check", "help"})
+        for (const char *command : {"info", "export", "import", "edit", "daylight", "sun",
+                                    "acclimate", "render", "check", "help"})
             EXPECT_TRUE(run.out.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(command))))
                 << command;
     }
     const std::pair<const char *, QStringList> options[] = {
         {"info", {}},
-        {"export", {QStringLiteral("--format <csv|json>")}},
+        {"export", {QStringLiteral("--output <OUT>"), QStringLiteral("--format <csv|json>")}},
         {"import",
          {QStringLiteral("--output <OUT.DIM>"), QStringLiteral("--format <csv|json>"),
           QStringLiteral("--sel")}},
@@ -578,7 +578,14 @@ TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions
         {"daylight",
          {QStringLiteral("--start <HH:MM>"), QStringLiteral("--end <HH:MM>"),
           QStringLiteral("--ramp <MINUTES>"), QStringLiteral("--peak <PCT>"),
-          QStringLiteral("--base <PCT>"), QStringLiteral("--from <FILE.DIM>")}},
+          QStringLiteral("--base <PCT>"), QStringLiteral("--from <FILE.DIM>"),
+          QStringLiteral("--lat <DEG>"), QStringLiteral("--shift <MINUTES>")}},
+        {"sun",
+         {QStringLiteral("--lat <DEG>"), QStringLiteral("--lon <DEG>"),
+          QStringLiteral("--date <YYYY-MM-DD>"), QStringLiteral("--utc-offset <+HH:MM>")}},
+        {"acclimate",
+         {QStringLiteral("--output <FOLDER>"), QStringLiteral("--start-percent <S>"),
+          QStringLiteral("--steps <K>"), QStringLiteral("--channel <N>")}},
         {"render",
          {QStringLiteral("--output <CHART.png>"), QStringLiteral("--size <WxH>"),
           QStringLiteral("--lang <de|en|fr|es>")}},
