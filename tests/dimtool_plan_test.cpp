@@ -1,11 +1,14 @@
-// dimtool's planning commands: the sun of a place (sun, daylight from the sun) and the
-// acclimation series.
+// dimtool's planning commands: the sun of a place (sun, daylight from the sun), the
+// acclimation series and the light budget (info).
 
 #include "cli/tool.h"
 #include "dimtool_fixture.h"
 #include "edit/acclimation.h"
 #include "edit/curvetools.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -353,6 +356,154 @@ TEST_F(DimtoolAcclimate, AFolderThatCannotTakeTheSeriesKeepsNoneOfIt) {
     EXPECT_EQ(nowhere.status, ExitIoError);
     EXPECT_TRUE(nowhere.err.endsWith(QStringLiteral("none: Invalid file name.\n")))
         << S(nowhere.err);
+}
+
+class DimtoolBudget : public DimtoolTest {
+protected:
+    void SetUp() override {
+        DimtoolTest::SetUp();
+        for (size_t k = 29; k <= 75; ++k) // white 07:15 .. 18:45, dark at 12:30
+            data.Levels[1][k] = static_cast<int>(k * 3);
+        data.Levels[1][50] = 0;
+        for (size_t k = 0; k < 96; ++k) // blue never dark
+            data.Levels[2][k] = 5 + static_cast<int>(k % 7);
+        data.Levels[4][0] = 255; // clouds dark; moon at the first and last quarter-hours
+        data.Levels[4][95] = 1;
+        path = WriteCurveFile(QStringLiteral("A1.DIM"), data, StoredSettings(12, 200, 7));
+    }
+    CurveData data;
+    QString path;
+    // Full-power hours: the levels' sums / 255 x 0.25 (white 3 x (29 + .. + 75 - 50), blue
+    // 96 x 5 + 13 x 21 + 10, moon 256).
+    const std::array<double, 4> hours{7182 / 1020.0, 763 / 1020.0, 0, 256 / 1020.0};
+};
+
+TEST_F(DimtoolBudget, EnergyAndDliFromWattsAndPpfd) {
+    const Outcome run =
+        Dimtool({QStringLiteral("info"), path, QStringLiteral("--watts"),
+                 QStringLiteral("40,20,0,1.5"), QStringLiteral("--ppfd=500,300,0,10")});
+    ASSERT_EQ(run.status, ExitOk) << S(run.err);
+    const QStringList lines = run.out.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 18) << S(run.out);
+    // 40 W x 7.041 h, 500 x 7.041 x 0.0036; 20 x 0.748, 300 x 0.748 x 0.0036; the moon's
+    // 1.5 x 0.251, 10 x 0.251 x 0.0036.
+    EXPECT_EQ(S(lines[11]),
+              "white    11:30         12:15             7.041     281.65           12.67");
+    EXPECT_EQ(S(lines[12]),
+              "blue     24:00          0:00             0.748      14.96            0.81");
+    EXPECT_EQ(S(lines[13]),
+              "clouds    0:00         24:00             0.000       0.00            0.00");
+    EXPECT_EQ(S(lines[14]),
+              "moon      0:30         23:30             0.251       0.38            0.01");
+    EXPECT_EQ(S(lines[15]),
+              "total                                              296.98           13.49");
+}
+
+TEST_F(DimtoolBudget, JsonHasTheLayoutAndTheUnroundedFigures) {
+    const Outcome run = Dimtool({QStringLiteral("info"), QStringLiteral("--json"), path,
+                                 QStringLiteral("--watts=40,20,0,1.5")});
+    ASSERT_EQ(run.status, ExitOk) << S(run.err);
+    QJsonParseError error;
+    const QJsonObject root = QJsonDocument::fromJson(run.out.toUtf8(), &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << S(run.out);
+    // In the order given: settings, channels (each name first), total.
+    const QStringList order{QStringLiteral("\"settings\""),
+                            QStringLiteral("\"cloudSpeed\""),
+                            QStringLiteral("\"channels\""),
+                            QStringLiteral("\"name\""),
+                            QStringLiteral("\"min\""),
+                            QStringLiteral("\"max\""),
+                            QStringLiteral("\"first\""),
+                            QStringLiteral("\"last\""),
+                            QStringLiteral("\"lit_minutes\""),
+                            QStringLiteral("\"longest_dark_minutes\""),
+                            QStringLiteral("\"full_power_hours\""),
+                            QStringLiteral("\"energy_wh\""),
+                            QStringLiteral("\"dli\""),
+                            QStringLiteral("\"total\"")};
+    qsizetype at = 0;
+    for (const QString &key : order) {
+        const qsizetype next = run.out.indexOf(key, at);
+        EXPECT_GT(next, at - 1) << S(key);
+        at = next;
+    }
+    EXPECT_EQ(root.keys(), (QStringList{QStringLiteral("channels"), QStringLiteral("settings"),
+                                        QStringLiteral("total")}));
+    const QJsonObject settings = root.value(QStringLiteral("settings")).toObject();
+    EXPECT_EQ(settings.value(QStringLiteral("cloudSpeed")).toInt(), 12);
+    EXPECT_EQ(settings.value(QStringLiteral("cloudIntensity")).toInt(), 200);
+    EXPECT_EQ(settings.value(QStringLiteral("moonChange")).toInt(), 7);
+    struct Expected {
+        const char *name;
+        int min, max;
+        QJsonValue first, last;
+        int lit, dark;
+        double watts;
+    };
+    const Expected expected[] = {
+        {"white", 0, 225, QStringLiteral("07:15"), QStringLiteral("18:45"), 690, 735, 40},
+        {"blue", 5, 11, QStringLiteral("00:00"), QStringLiteral("23:45"), 1440, 0, 20},
+        {"clouds", 0, 0, QJsonValue::Null, QJsonValue::Null, 0, 1440, 0},
+        {"moon", 0, 255, QStringLiteral("00:00"), QStringLiteral("23:45"), 30, 1410, 1.5},
+    };
+    const QJsonArray channels = root.value(QStringLiteral("channels")).toArray();
+    ASSERT_EQ(channels.size(), 4);
+    double energy = 0;
+    for (size_t n = 0; n < 4; ++n) {
+        const Expected &e = expected[n];
+        SCOPED_TRACE(e.name);
+        const QJsonObject channel = channels.at(static_cast<qsizetype>(n)).toObject();
+        EXPECT_EQ(channel.keys().size(), 10);
+        EXPECT_EQ(channel.value(QStringLiteral("name")).toString(), QLatin1String(e.name));
+        EXPECT_EQ(channel.value(QStringLiteral("min")).toInt(-1), e.min);
+        EXPECT_EQ(channel.value(QStringLiteral("max")).toInt(-1), e.max);
+        EXPECT_EQ(channel.value(QStringLiteral("first")), e.first);
+        EXPECT_EQ(channel.value(QStringLiteral("last")), e.last);
+        EXPECT_EQ(channel.value(QStringLiteral("lit_minutes")).toInt(-1), e.lit);
+        EXPECT_EQ(channel.value(QStringLiteral("longest_dark_minutes")).toInt(-1), e.dark);
+        EXPECT_NEAR(channel.value(QStringLiteral("full_power_hours")).toDouble(-1), hours[n],
+                    1e-12);
+        EXPECT_NEAR(channel.value(QStringLiteral("energy_wh")).toDouble(-1), e.watts * hours[n],
+                    1e-9);
+        EXPECT_EQ(channel.value(QStringLiteral("dli")).toDouble(-1), 0); // no PPFD given
+        energy += e.watts * hours[n];
+    }
+    const QJsonObject total = root.value(QStringLiteral("total")).toObject();
+    EXPECT_NEAR(total.value(QStringLiteral("energy_wh")).toDouble(-1), energy, 1e-9);
+    EXPECT_EQ(total.value(QStringLiteral("dli")).toDouble(-1), 0);
+}
+
+TEST_F(DimtoolBudget, WattsAndPpfdAreFourNumbersNotBelowZero) {
+    struct Case {
+        const char *option;
+        const char *value;
+        const char *message; // nullptr: taken
+    };
+    const Case cases[] = {
+        {"--watts", "0,0.5,+3,.25", nullptr},
+        {"--ppfd", "1000,0,0,2.", nullptr},
+        {"--watts", "1,2,3", "--watts \"1,2,3\" has 3 values; expected four"},
+        {"--ppfd", "1,2,3,4,5", "--ppfd \"1,2,3,4,5\" has 5 values; expected four"},
+        {"--watts", "1,-2,3,4", "--watts: blue value \"-2\" is not a number >= 0"},
+        {"--ppfd", "1,2,3,-0.1", "--ppfd: moon value \"-0.1\" is not a number >= 0"},
+        {"--watts", "1,2,,4", "--watts: clouds value \"\" is not a number >= 0"},
+        {"--ppfd", "1e3,2,3,4", "--ppfd: white value \"1e3\" is not a number >= 0"},
+        {"--watts", "x,2,3,4", "--watts: white value \"x\" is not a number >= 0"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.option) + " " + c.value);
+        const Outcome run = Dimtool(
+            {QStringLiteral("info"), path, QLatin1String(c.option), QLatin1String(c.value)});
+        if (!c.message) {
+            EXPECT_EQ(run.status, ExitOk) << S(run.err);
+            continue;
+        }
+        EXPECT_EQ(run.status, ExitUsage);
+        EXPECT_TRUE(
+            run.err.startsWith(QStringLiteral("dimtool: info: ") + QLatin1String(c.message)))
+            << S(run.err);
+        EXPECT_TRUE(run.out.isEmpty());
+    }
 }
 
 } // namespace

@@ -533,7 +533,15 @@ TEST_F(DimtoolInfo, ShowsTheSettingsAndEachChannelsRange) {
                                            "white      0  225  07:15  18:45\n"
                                            "blue       5   11  00:00  23:45\n"
                                            "clouds     0    0  -      -\n"
-                                           "moon       0  255  00:00  23:45\n")));
+                                           "moon       0  255  00:00  23:45\n"
+                                           "\n"
+                                           "channel    lit  longest dark  full-power hours  energy Wh  DLI mol/m2/day\n"
+                                           "white    11:30         12:15             7.041          -               -\n"
+                                           "blue     24:00          0:00             0.748          -               -\n"
+                                           "clouds    0:00         24:00             0.000          -               -\n"
+                                           "moon      0:30         23:30             0.251          -               -\n"
+                                           "total                                                   -               -\n"
+                                           "Levels count as linear in light and power, as a PWM duty cycle is.\n")));
 }
 
 TEST_F(DimtoolInfo, AFileWithoutSettingsShowsTheEditorsDefaults) {
