@@ -144,8 +144,9 @@ bool AsksTheSun(const QCommandLineParser &parser) {
 
 const std::vector<const Command *> &Tool::commands() {
     static const std::vector<const Command *> list{
-        &InfoCommand(), &ExportCommand(),    &ImportCommand(), &EditCommand(), &DaylightCommand(),
-        &SunCommand(),  &AcclimateCommand(), &RenderCommand(), &CheckCommand()};
+        &InfoCommand(),      &ExportCommand(), &ImportCommand(),    &EditCommand(),
+        &DaylightCommand(),  &SunCommand(),    &AcclimateCommand(), &RenderCommand(),
+        &ThumbnailCommand(), &CheckCommand()};
     return list;
 }
 

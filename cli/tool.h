@@ -9,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <QIODevice>
+#include <QImage>
 #include <QString>
 #include <QTextStream>
 #include <QTimeZone>
@@ -84,6 +85,7 @@ const Command &DaylightCommand();
 const Command &SunCommand();
 const Command &AcclimateCommand();
 const Command &RenderCommand();
+const Command &ThumbnailCommand();
 const Command &CheckCommand();
 
 // Whether the command a command line runs draws text (render), so that the program
@@ -181,6 +183,20 @@ private:
 // text need a QGuiApplication (DrawsText).
 int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err,
                const DimtoolEnvironment &environment);
+
+// The chart's size in the editor on a full-HD screen: the pictures' full size.
+inline constexpr QSize FullChartSize(1652, 1050);
+// The largest side of a picture the drawing commands make.
+inline constexpr int MaxPictureSide = 8192;
+
+// The chart of data as the editor draws it, with the band captions of a language (a row of
+// the text table), drawn at the size drawn and scaled smoothly to picture when that is
+// another; nothing after reporting why it cannot be drawn (exit with ExitSoftware). Needs a
+// QGuiApplication.
+std::optional<QImage> DrawChart(Tool &tool, const CurveData &data, int language, const QSize &drawn,
+                                const QSize &picture);
+// The picture in a format Qt's image writers know; nothing after reporting a failure.
+std::optional<QByteArray> EncodePicture(Tool &tool, const QImage &image, const QByteArray &format);
 
 // Options that several commands declare alike.
 void DeclareCurveFile(QCommandLineParser &parser, const QString &description);

@@ -252,6 +252,86 @@ TEST_F(DimtoolFiles, RenderWritesTheFormatItsNameEndsIn) {
     }
 }
 
+// A picture too small for the chart's labels is the chart drawn at the full chart's scale
+// and scaled down smoothly; from the smallest clear size up it is drawn at its own size.
+TEST_F(DimtoolFiles, SmallPicturesAreTheFullChartScaledDown) {
+    const auto rendered = [&](QSize size, const char *language) {
+        const QString png = Path(QStringLiteral("r.png"));
+        const Outcome run =
+            Dimtool({QStringLiteral("render"), curve, QStringLiteral("-o"), png,
+                     QStringLiteral("--lang"), QLatin1String(language), QStringLiteral("--size"),
+                     QStringLiteral("%1x%2").arg(size.width()).arg(size.height())});
+        EXPECT_EQ(run.status, ExitOk) << S(run.err);
+        return QImage(png).convertToFormat(QImage::Format_RGB32);
+    };
+    struct Case {
+        QStringList args; // with -o PICTURE
+        QSize picture;
+        QSize drawn;          // the render drawn at, then scaled to picture
+        const char *language; // the band captions'
+    };
+    const Case cases[] = {
+        // The thumbnail keeps the full chart's shape, 1652 x 1050, in the user's language.
+        {{QStringLiteral("thumbnail"), curve, QStringLiteral("--size=256")},
+         {256, 163},
+         {1652, 1050},
+         "fr"},
+        {{QStringLiteral("thumbnail"), curve, QStringLiteral("--size=1651")},
+         {1651, 1049},
+         {1652, 1050},
+         "fr"},
+        {{QStringLiteral("thumbnail"), curve, QStringLiteral("--size=1700")},
+         {1700, 1081},
+         {1700, 1081},
+         "fr"},
+        // render's smallest clear chart is 404 x 490: a column of 4 pixels, a band of 110.
+        {{QStringLiteral("render"), curve, QStringLiteral("--size=256x163"),
+          QStringLiteral("--lang=fr")},
+         {256, 163},
+         {1652, 1052},
+         "fr"},
+        {{QStringLiteral("render"), curve, QStringLiteral("--size=403x490"),
+          QStringLiteral("--lang=fr")},
+         {403, 490},
+         {1652, 2009},
+         "fr"},
+        {{QStringLiteral("render"), curve, QStringLiteral("--size=404x489"),
+          QStringLiteral("--lang=fr")},
+         {404, 489},
+         {1652, 2000},
+         "fr"},
+        // A wide picture takes the scale of the full chart's height.
+        {{QStringLiteral("render"), curve, QStringLiteral("--size=800x300"),
+          QStringLiteral("--lang=fr")},
+         {800, 300},
+         {2800, 1050},
+         "fr"},
+        // Never past the largest side.
+        {{QStringLiteral("render"), curve, QStringLiteral("--size=100x8000"),
+          QStringLiteral("--lang=fr")},
+         {100, 8000},
+         {103, 8192},
+         "fr"},
+    };
+    const DimtoolEnvironment french{SystemFileSystem(), SystemClock(), 2};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(S(c.args.join(QLatin1Char(' '))));
+        const QString png = Path(QStringLiteral("p.png"));
+        const Outcome run = Dimtool(c.args + (c.args.front() == QStringLiteral("thumbnail")
+                                                  ? QStringList{png}
+                                                  : QStringList{QStringLiteral("-o"), png}),
+                                    &french);
+        ASSERT_EQ(run.status, ExitOk) << S(run.err);
+        EXPECT_TRUE(run.err.isEmpty());
+        const QImage picture = QImage(png).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(picture.size(), c.picture);
+        QImage expected = rendered(c.drawn, c.language);
+        if (c.drawn != c.picture)
+            expected = expected.scaled(c.picture, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        EXPECT_TRUE(picture == expected);
+    }
+}
+
 // The program itself, as a shell runs it: on standard error only what went wrong, and no
 // display needed but to draw, even where the environment names a platform that needs one.
 TEST_F(DimtoolFiles, SaysNothingUnaskedWithoutARuntimeFolderOrADisplay) {

@@ -525,23 +525,25 @@ TEST_F(DimtoolInfo, ShowsTheSettingsAndEachChannelsRange) {
     const Outcome run = Dimtool({QStringLiteral("info"), path});
     EXPECT_EQ(run.status, ExitOk);
     EXPECT_TRUE(run.err.isEmpty());
-    EXPECT_EQ(S(run.out), S(QStringLiteral("cloud speed      12\n"
-                                           "cloud intensity  200\n"
-                                           "moon change      7\n"
-                                           "\n"
-                                           "channel  min  max  first  last\n"
-                                           "white      0  225  07:15  18:45\n"
-                                           "blue       5   11  00:00  23:45\n"
-                                           "clouds     0    0  -      -\n"
-                                           "moon       0  255  00:00  23:45\n"
-                                           "\n"
-                                           "channel    lit  longest dark  full-power hours  energy Wh  DLI mol/m2/day\n"
-                                           "white    11:30         12:15             7.041          -               -\n"
-                                           "blue     24:00          0:00             0.748          -               -\n"
-                                           "clouds    0:00         24:00             0.000          -               -\n"
-                                           "moon      0:30         23:30             0.251          -               -\n"
-                                           "total                                                   -               -\n"
-                                           "Levels count as linear in light and power, as a PWM duty cycle is.\n")));
+    EXPECT_EQ(S(run.out),
+              S(QStringLiteral(
+                  "cloud speed      12\n"
+                  "cloud intensity  200\n"
+                  "moon change      7\n"
+                  "\n"
+                  "channel  min  max  first  last\n"
+                  "white      0  225  07:15  18:45\n"
+                  "blue       5   11  00:00  23:45\n"
+                  "clouds     0    0  -      -\n"
+                  "moon       0  255  00:00  23:45\n"
+                  "\n"
+                  "channel    lit  longest dark  full-power hours  energy Wh  DLI mol/m2/day\n"
+                  "white    11:30         12:15             7.041          -               -\n"
+                  "blue     24:00          0:00             0.748          -               -\n"
+                  "clouds    0:00         24:00             0.000          -               -\n"
+                  "moon      0:30         23:30             0.251          -               -\n"
+                  "total                                                   -               -\n"
+                  "Levels count as linear in light and power, as a PWM duty cycle is.\n")));
 }
 
 TEST_F(DimtoolInfo, AFileWithoutSettingsShowsTheEditorsDefaults) {
@@ -569,7 +571,7 @@ TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions
         EXPECT_EQ(run.status, ExitOk);
         EXPECT_TRUE(run.out.startsWith(QStringLiteral("Usage: dimtool COMMAND")));
         for (const char *command : {"info", "export", "import", "edit", "daylight", "sun",
-                                    "acclimate", "render", "check", "help"})
+                                    "acclimate", "render", "thumbnail", "check", "help"})
             EXPECT_TRUE(run.out.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(command))))
                 << command;
     }
@@ -597,6 +599,7 @@ TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions
         {"render",
          {QStringLiteral("--output <CHART.png>"), QStringLiteral("--size <WxH>"),
           QStringLiteral("--lang <de|en|fr|es>")}},
+        {"thumbnail", {QStringLiteral("--size <SIZE>")}},
         {"check", {}}};
     for (const auto &[name, wanted] : options) {
         const QString command = QLatin1String(name);
@@ -707,6 +710,12 @@ TEST_F(DimtoolRender, DrawsTheSamePixelsAsTheEditorsChart) {
     window->ApplyLanguage(1);
     window->PaintCurves(true);
     ASSERT_NE(window->ui().pb->surface(), german);
+    ExpectSamePixels(Rendered(QStringLiteral("en")), window->ui().pb->surface());
+
+    // The smallest chart that render draws at its own size, rather than scaled down.
+    window->ui().pb->resize(404, 490);
+    window->ui().pb->repaint(); // makes the surface of the new size and paints it
+    ASSERT_EQ(window->ui().pb->surface().size(), QSize(404, 490));
     ExpectSamePixels(Rendered(QStringLiteral("en")), window->ui().pb->surface());
 }
 
