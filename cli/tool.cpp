@@ -170,9 +170,10 @@ const Command *Tool::find(const QString &name) {
 
 QString Tool::mainHelp() const {
     QString text = QStringLiteral("Usage: %1 COMMAND [options] [arguments]\n"
-                                  "Reads, converts, checks and draws the curve files (.DIM) of "
-                                  "the dimming editor:\nfour channels (white, blue, clouds, "
-                                  "moon) of 96 quarter-hour levels 0..255.\n\nCommands:\n")
+                                  "Reads, converts, checks, draws and plans the curve files "
+                                  "(.DIM) of the dimming\neditor: four channels (white, blue, "
+                                  "clouds, moon) of 96 quarter-hour levels 0..255.\n"
+                                  "A file name of - is standard input or output.\n\nCommands:\n")
                        .arg(kProgram);
     for (const Command *command : commands())
         text += QStringLiteral("  %1%2\n").arg(command->name, -kNameWidth).arg(command->summary);
@@ -186,8 +187,9 @@ QString Tool::mainHelp() const {
             "  -h, --help     Displays this help.\n"
             "  -v, --version  Displays the version.\n"
             "\nEach command has its own help: %1 COMMAND --help.\n"
-            "Exit status: 0 done, 64 bad command line, 65 bad input data, 74 input/output error;\n"
-            "check answers 0 (loads), 1 (rejected) or 2 (input/output error).\n")
+            "Exit status: 0 done, 64 bad command line, 65 bad input data, 70 the built-in\n"
+            "artwork or a picture encoder failed, 74 input/output error; check answers 0\n"
+            "(loads), 1 (rejected) or 2 (input/output error).\n")
             .arg(kProgram);
     return text;
 }
