@@ -74,10 +74,12 @@ inline FileSettings StoredSettings(int cloudSpeed, int cloudIntensity, int moonC
 }
 
 // The real file system, whose write call number failAt (counted from 1; 0: none) fails
-// with error, as a disk that fills up part way through.
+// with error, and with onward every write after it too: a disk that fills up part way
+// through, or is full.
 class FailingWrites final : public FileSystem {
 public:
     int failAt = 0;
+    bool onward = false;
     int error = ENOSPC;
     int writes = 0;
 
@@ -85,15 +87,17 @@ public:
     int openWriteExisting(const QString &path, int *fd, FileOwner *owner) override {
         return real().openWriteExisting(path, fd, owner);
     }
-    int createExclusive(const QString &path, int *fd) override {
-        return real().createExclusive(path, fd);
+    int createExclusive(const QString &path, int *fd, unsigned mode) override {
+        return real().createExclusive(path, fd, mode);
     }
     long read(int fd, void *buffer, size_t size) override { return real().read(fd, buffer, size); }
     long write(int fd, const void *buffer, size_t size) override {
-        if (++writes == failAt)
+        ++writes;
+        if (failAt > 0 && (writes == failAt || (onward && writes > failAt)))
             return -error;
         return real().write(fd, buffer, size);
     }
+    int truncate(int fd) override { return real().truncate(fd); }
     int adopt(int fd, const FileOwner &owner) override { return real().adopt(fd, owner); }
     int sync(int fd) override { return real().sync(fd); }
     int close(int fd) override { return real().close(fd); }
@@ -106,6 +110,12 @@ public:
     }
     void removeStaleTemporaries(const QString &folder) override {
         real().removeStaleTemporaries(folder);
+    }
+    int makeFolder(const QString &path, unsigned mode) override {
+        return real().makeFolder(path, mode);
+    }
+    int listFolder(const QString &path, QStringList *names) override {
+        return real().listFolder(path, names);
     }
 
 private:

@@ -28,42 +28,6 @@ using namespace dim::cli::testing;
 
 namespace {
 
-// The real file system whose writes run out of space.
-class FullDisk final : public FileSystem {
-public:
-    int openRead(const QString &path, int *fd) override { return real().openRead(path, fd); }
-    int openWriteExisting(const QString &path, int *fd, FileOwner *owner) override {
-        return real().openWriteExisting(path, fd, owner);
-    }
-    int createExclusive(const QString &path, int *fd, unsigned mode) override {
-        return real().createExclusive(path, fd, mode);
-    }
-    long read(int fd, void *buffer, size_t size) override { return real().read(fd, buffer, size); }
-    long write(int, const void *, size_t) override { return -ENOSPC; }
-    int adopt(int fd, const FileOwner &owner) override { return real().adopt(fd, owner); }
-    int sync(int fd) override { return real().sync(fd); }
-    int close(int fd) override { return real().close(fd); }
-    int rename(const QString &from, const QString &to) override { return real().rename(from, to); }
-    int remove(const QString &path) override { return real().remove(path); }
-    int syncFolder(const QString &folder) override { return real().syncFolder(folder); }
-    bool isDirectory(const QString &path) override { return real().isDirectory(path); }
-    int saveTarget(const QString &path, QString *target) override {
-        return real().saveTarget(path, target);
-    }
-    void removeStaleTemporaries(const QString &folder) override {
-        real().removeStaleTemporaries(folder);
-    }
-    int makeFolder(const QString &path, unsigned mode) override {
-        return real().makeFolder(path, mode);
-    }
-    int listFolder(const QString &path, QStringList *names) override {
-        return real().listFolder(path, names);
-    }
-
-private:
-    static FileSystem &real() { return SystemFileSystem(); }
-};
-
 // ---------------------------------------------------------------------------------------
 // Export and import
 
@@ -492,7 +456,9 @@ TEST_F(DimtoolCheck, AFailedWriteLeavesTheOldFileAndReportsAnInputOutputError) {
     const QString out = Path(QStringLiteral("B1.DIM"));
     WriteAll(out, QByteArray("old"));
 
-    FullDisk disk;
+    FailingWrites disk; // full
+    disk.failAt = 1;
+    disk.onward = true;
     FixedClock clock;
     const DimtoolEnvironment environment{disk, clock, 1};
     const Outcome run =

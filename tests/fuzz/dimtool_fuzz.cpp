@@ -66,7 +66,7 @@ public:
         *owner = FileOwner{0644, 0, 0};
         return open(path, true, fd);
     }
-    int createExclusive(const QString &path, int *fd) override {
+    int createExclusive(const QString &path, int *fd, unsigned) override {
         if (const int err = fault(Call::Open))
             return err;
         if (files.count(path) || isDirectory(path))
@@ -96,6 +96,13 @@ public:
                       QByteArray(static_cast<const char *>(buffer), static_cast<qsizetype>(size)));
         file.position += static_cast<qsizetype>(size);
         return static_cast<long>(size);
+    }
+    int truncate(int fd) override {
+        Open &file = m_open.at(fd);
+        Check(file.writable);
+        files.at(file.path).clear();
+        file.position = 0;
+        return 0;
     }
     int adopt(int fd, const FileOwner &) override {
         Check(m_open.count(fd) == 1);
@@ -136,6 +143,19 @@ public:
         return 0;
     }
     void removeStaleTemporaries(const QString &) override {}
+    int makeFolder(const QString &path, unsigned) override {
+        folders.insert(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
+        return 0;
+    }
+    int listFolder(const QString &path, QStringList *names) override {
+        const QString folder = path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+        if (!folders.count(folder))
+            return ENOENT;
+        for (const auto &[file, bytes] : files)
+            if (Folder(file) == folder)
+                *names << file.mid(folder.size());
+        return 0;
+    }
 
     bool allClosed() const { return m_open.empty(); }
 
