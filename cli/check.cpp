@@ -5,23 +5,15 @@ namespace dim::cli {
 namespace {
 
 int RunCheck(Tool &tool, const QCommandLineParser &parser) {
-    const std::optional<QString> path = tool.singleFile(parser, QStringLiteral("FILE.DIM"));
-    if (!path)
-        return ExitUsage;
     CurveData data;
     FileSettings settings;
-    try {
-        if (LoadDimFile(tool.environment().fileSystem, *path, data, settings) ==
-            LoadResult::Loaded) {
-            tool.out() << "ok\n";
-            return CheckLoads;
-        }
-    } catch (const IoError &error) {
-        tool.ioError(*path, error);
-        return CheckIoError;
-    }
-    tool.report(*path, tool.rejection(*path));
-    return CheckRejected;
+    // The statuses answer the question: loads, rejected, or could not be read.
+    if (const std::optional<int> failed = tool.openCurveFile(parser, data, settings))
+        return *failed == ExitIoError     ? CheckIoError
+               : *failed == ExitDataError ? CheckRejected
+                                          : *failed;
+    tool.out() << "ok\n";
+    return CheckLoads;
 }
 
 } // namespace
@@ -35,7 +27,8 @@ const Command &CheckCommand() {
                        "input/output error; the reason goes to standard error."),
         QStringLiteral("FILE.DIM"),
         [](QCommandLineParser &parser) {
-            DeclareCurveFile(parser, QStringLiteral("The curve file to check."));
+            DeclareCurveFile(parser, QStringLiteral("The curve file to check (-: standard "
+                                                    "input)."));
         },
         RunCheck};
     return command;

@@ -11,9 +11,9 @@ namespace dim::cli {
 namespace {
 
 int RunEdit(Tool &tool, const QCommandLineParser &parser) {
-    const QString output = parser.value(QStringLiteral("output"));
-    if (output.isEmpty())
-        return tool.usageError(QStringLiteral("missing -o OUT.DIM"));
+    const std::optional<QString> output = tool.outputOption(parser, QStringLiteral("OUT.DIM"));
+    if (!output)
+        return ExitUsage;
     if (!parser.isSet(QStringLiteral("channel")))
         return tool.usageError(QStringLiteral("missing --channel N"));
     const std::optional<int> channel =
@@ -44,9 +44,15 @@ int RunEdit(Tool &tool, const QCommandLineParser &parser) {
         return tool.usageError(QStringLiteral("nothing to do; give --copy-from, --fill, "
                                               "--shift, --scale or --smooth"));
 
+    const std::optional<QString> input = tool.singleFile(parser, QStringLiteral("FILE.DIM"));
+    if (!input)
+        return ExitUsage;
+    if (const std::optional<int> refused =
+            tool.refuseSameFile({*input}, Tool::curveOutputs(parser, *output)))
+        return *refused;
     CurveData data;
     FileSettings settings;
-    if (const std::optional<int> failed = tool.openCurveFile(parser, data, settings))
+    if (const std::optional<int> failed = tool.openCurveFile(*input, data, settings))
         return *failed;
 
     DayCurve curve = ChannelCurve(data.Levels, copyFrom ? *copyFrom : *channel);
@@ -59,7 +65,7 @@ int RunEdit(Tool &tool, const QCommandLineParser &parser) {
     if (smooth)
         curve = Smooth(curve);
     SetChannelCurve(data.Levels, *channel, curve);
-    return tool.writeCurveFile(parser, output, data, settings);
+    return tool.writeCurveFile(parser, *output, data, settings);
 }
 
 } // namespace
@@ -72,10 +78,13 @@ const Command &EditCommand() {
                        "result to a new file; the other channels and the settings stay as they "
                        "are. The edits given are applied in this order: copy, fill, shift, "
                        "scale, smooth. Bad values are refused and nothing is written. An "
-                       "existing file is replaced only once the new one is complete."),
+                       "existing file is replaced only once the new one is complete; to change "
+                       "a file in place, write to another and move it over."),
         QStringLiteral("-o OUT.DIM --channel N EDITS FILE.DIM"),
         [](QCommandLineParser &parser) {
-            DeclareOutput(parser, QStringLiteral("The curve file to write."),
+            DeclareOutput(parser,
+                          QStringLiteral("The curve file to write, not the one read (-: "
+                                         "standard output)."),
                           QStringLiteral("OUT.DIM"));
             DeclareChannel(parser, QStringLiteral("The channel to edit: 1 white, 2 blue, "
                                                   "3 clouds, 4 moon."));
@@ -101,7 +110,7 @@ const Command &EditCommand() {
                 QStringLiteral("Smooths once: each point becomes (before + 2 x point + after) "
                                "/ 4, rounded.")));
             DeclareSel(parser);
-            DeclareCurveFile(parser, QStringLiteral("The curve file to read."));
+            DeclareCurveFile(parser, QStringLiteral("The curve file to read (-: standard input)."));
         },
         RunEdit};
     return command;

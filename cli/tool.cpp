@@ -5,8 +5,12 @@
 #include <QCommandLineOption>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
+#include <cstdlib>
+
+#include <sys/stat.h>
 
 namespace dim::cli {
 
@@ -22,7 +26,7 @@ const QCommandLineOption kVersionOption({QStringLiteral("v"), QStringLiteral("ve
 // The help's line width, as the parser wraps the option texts.
 constexpr int kHelpWidth = 79;
 // The column of the command names in the command list: the longest and two spaces.
-constexpr int kNameWidth = 10;
+constexpr int kNameWidth = 11;
 
 // Text broken into lines of at most width characters, between words: the parser wraps its
 // option texts but not the description.
@@ -43,7 +47,41 @@ QString Wrapped(const QString &text, int width) {
     return wrapped;
 }
 
+// An option's name as the user writes it.
+QString Dashed(const QString &name) {
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// Whether two paths name one file: the file itself, whatever links lead to it, however its
+// path is spelt and under whichever of its names. Asked of the system directly: a path that
+// names no file on it names no input.
+bool SameFile(const QString &a, const QString &b) {
+    struct stat statA;
+    struct stat statB;
+    return ::stat(EncodePath(a).constData(), &statA) == 0 &&
+           ::stat(EncodePath(b).constData(), &statB) == 0 && statA.st_dev == statB.st_dev &&
+           statA.st_ino == statB.st_ino;
+}
+
+// Why the editor rejects a curve file that starts with these bytes.
+QString Rejection(const QByteArray &start) {
+    QString reason = QStringLiteral("not a curve file");
+    if (start.size() >= 3)
+        reason += QStringLiteral(": first header is %1, %2, %3")
+                      .arg(static_cast<uint8_t>(start[0]))
+                      .arg(static_cast<uint8_t>(start[1]))
+                      .arg(static_cast<uint8_t>(start[2]));
+    return reason;
+}
+
+const QString kStandardInput = QStringLiteral("standard input");
+const QString kStandardOutput = QStringLiteral("standard output");
+
 } // namespace
+
+bool IsStandardStream(const QString &path) {
+    return path == QStringLiteral("-");
+}
 
 void DeclareCurveFile(QCommandLineParser &parser, const QString &description) {
     parser.addPositionalArgument(QStringLiteral("FILE.DIM"), description);
@@ -70,11 +108,56 @@ void DeclareChannel(QCommandLineParser &parser, const QString &description) {
         QCommandLineOption(QStringLiteral("channel"), description, QStringLiteral("N")));
 }
 
+namespace {
+
+const QString kLatitude = QStringLiteral("lat");
+const QString kLongitude = QStringLiteral("lon");
+const QString kDate = QStringLiteral("date");
+const QString kUtcOffset = QStringLiteral("utc-offset");
+// The sun's equations hold for these years.
+constexpr int kFirstSunYear = 1900;
+constexpr int kLastSunYear = 2100;
+
+} // namespace
+
+void DeclareSunQuestion(QCommandLineParser &parser) {
+    parser.addOption(QCommandLineOption(
+        kLatitude, QStringLiteral("The latitude in degrees, -90..90, north positive."),
+        QStringLiteral("DEG")));
+    parser.addOption(QCommandLineOption(
+        kLongitude, QStringLiteral("The longitude in degrees, -180..180, east positive."),
+        QStringLiteral("DEG")));
+    parser.addOption(QCommandLineOption(
+        kDate, QStringLiteral("The date, %1..%2.").arg(kFirstSunYear).arg(kLastSunYear),
+        QStringLiteral("YYYY-MM-DD")));
+    parser.addOption(QCommandLineOption(
+        kUtcOffset,
+        QStringLiteral("The clock's offset from UTC, -14:00..+14:00 (default: this system's "
+                       "time zone on that date)."),
+        QStringLiteral("+HH:MM")));
+}
+
+bool AsksTheSun(const QCommandLineParser &parser) {
+    return parser.isSet(kLatitude) || parser.isSet(kLongitude) || parser.isSet(kDate) ||
+           parser.isSet(kUtcOffset);
+}
+
 const std::vector<const Command *> &Tool::commands() {
     static const std::vector<const Command *> list{
-        &InfoCommand(),     &ExportCommand(), &ImportCommand(), &EditCommand(),
-        &DaylightCommand(), &RenderCommand(), &CheckCommand()};
+        &InfoCommand(),      &ExportCommand(), &ImportCommand(),    &EditCommand(),
+        &DaylightCommand(),  &SunCommand(),    &AcclimateCommand(), &RenderCommand(),
+        &ThumbnailCommand(), &CheckCommand()};
     return list;
+}
+
+bool DrawsText(const QStringList &args) {
+    // The command is the first word that is no option: the program's own options take no
+    // values.
+    const auto word = std::find_if(args.begin(), args.end(), [](const QString &arg) {
+        return !arg.startsWith(QLatin1Char('-'));
+    });
+    const Command *command = word == args.end() ? nullptr : Tool::find(*word);
+    return command && command->drawsText;
 }
 
 const Command *Tool::find(const QString &name) {
@@ -87,9 +170,10 @@ const Command *Tool::find(const QString &name) {
 
 QString Tool::mainHelp() const {
     QString text = QStringLiteral("Usage: %1 COMMAND [options] [arguments]\n"
-                                  "Reads, converts, checks and draws the curve files (.DIM) of "
-                                  "the dimming editor:\nfour channels (white, blue, clouds, "
-                                  "moon) of 96 quarter-hour levels 0..255.\n\nCommands:\n")
+                                  "Reads, converts, checks, draws and plans the curve files "
+                                  "(.DIM) of the dimming\neditor: four channels (white, blue, "
+                                  "clouds, moon) of 96 quarter-hour levels 0..255.\n"
+                                  "A file name of - is standard input or output.\n\nCommands:\n")
                        .arg(kProgram);
     for (const Command *command : commands())
         text += QStringLiteral("  %1%2\n").arg(command->name, -kNameWidth).arg(command->summary);
@@ -103,8 +187,9 @@ QString Tool::mainHelp() const {
             "  -h, --help     Displays this help.\n"
             "  -v, --version  Displays the version.\n"
             "\nEach command has its own help: %1 COMMAND --help.\n"
-            "Exit status: 0 done, 64 bad command line, 65 bad input data, 74 input/output error;\n"
-            "check answers 0 (loads), 1 (rejected) or 2 (input/output error).\n")
+            "Exit status: 0 done, 64 bad command line, 65 bad input data, 70 the built-in\n"
+            "artwork or a picture encoder failed, 74 input/output error; check answers 0\n"
+            "(loads), 1 (rejected) or 2 (input/output error).\n")
             .arg(kProgram);
     return text;
 }
@@ -189,6 +274,19 @@ int Tool::runCommand(const Command &command, const QStringList &args) {
         m_out << commandHelp(command);
         return ExitOk;
     }
+    // A value given twice would silently replace the first: the user meant one of them.
+    QSet<QString> checked;
+    const QStringList names = parser.optionNames();
+    for (const QString &name : names) {
+        if (checked.contains(name) || command.repeatable.contains(name))
+            continue;
+        checked.insert(name);
+        const qsizetype values = parser.values(name).size();
+        if ((values == 0 ? names.count(name) : values) > 1)
+            return usageError(
+                command.name,
+                QStringLiteral("%1 is given more than once; give it once").arg(Dashed(name)));
+    }
     m_current = &command;
     return command.run(*this, parser);
 }
@@ -221,18 +319,12 @@ int Tool::ioError(const QString &path, const IoError &error) {
 }
 
 QString Tool::rejection(const QString &path) {
-    QString reason = QStringLiteral("not a curve file");
     try {
-        const QByteArray header = ReadFileStart(m_env.fileSystem, path, 3);
-        if (header.size() == 3)
-            reason += QStringLiteral(": first header is %1, %2, %3")
-                          .arg(static_cast<uint8_t>(header[0]))
-                          .arg(static_cast<uint8_t>(header[1]))
-                          .arg(static_cast<uint8_t>(header[2]));
+        return Rejection(ReadFileStart(m_env.fileSystem, path, 3));
     } catch (const IoError &) {
         // The file went away since it was loaded: the reason stays without its header.
+        return Rejection({});
     }
-    return reason;
 }
 
 std::optional<int> Tool::openCurveFile(const QCommandLineParser &parser, CurveData &data,
@@ -245,6 +337,21 @@ std::optional<int> Tool::openCurveFile(const QCommandLineParser &parser, CurveDa
 
 std::optional<int> Tool::openCurveFile(const QString &path, CurveData &data,
                                        FileSettings &settings) {
+    if (IsStandardStream(path)) {
+        const std::variant<QByteArray, int> bytes = readFileStart(path, DimFileMaxReadBytes);
+        if (const int *failed = std::get_if<int>(&bytes))
+            return *failed;
+        const QByteArray &read = std::get<QByteArray>(bytes);
+        const auto parsed = ParseDimFile(read);
+        if (const auto *content = std::get_if<DimContent>(&parsed)) {
+            ApplyDimContent(*content, data, settings);
+            return std::nullopt;
+        }
+        if (const auto *error = std::get_if<IoError>(&parsed))
+            return ioError(kStandardInput, *error);
+        report(kStandardInput, Rejection(read));
+        return ExitDataError;
+    }
     try {
         if (LoadDimFile(m_env.fileSystem, path, data, settings) == LoadResult::Loaded)
             return std::nullopt;
@@ -257,7 +364,11 @@ std::optional<int> Tool::openCurveFile(const QString &path, CurveData &data,
 
 std::optional<int> Tool::integerOption(const QCommandLineParser &parser, const QString &name,
                                        int minimum, int maximum) {
-    const QString text = parser.value(name);
+    return integerValue(name, parser.value(name), minimum, maximum);
+}
+
+std::optional<int> Tool::integerValue(const QString &name, const QString &text, int minimum,
+                                      int maximum) {
     static const QRegularExpression pattern(QStringLiteral("^[-+]?[0-9]+$"));
     if (!pattern.match(text).hasMatch()) {
         usageError(QStringLiteral("malformed --%1 \"%2\"; expected a whole number")
@@ -276,8 +387,157 @@ std::optional<int> Tool::integerOption(const QCommandLineParser &parser, const Q
     return static_cast<int>(value);
 }
 
+std::optional<double> Tool::decimalOption(const QCommandLineParser &parser, const QString &name,
+                                          double minimum, double maximum) {
+    const QString text = parser.value(name);
+    static const QRegularExpression pattern(
+        QStringLiteral("^[-+]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
+    if (!pattern.match(text).hasMatch()) {
+        usageError(QStringLiteral("malformed --%1 \"%2\"; expected a decimal number such as "
+                                  "-33.87")
+                       .arg(name, ShownInput(text)));
+        return std::nullopt;
+    }
+    const double value = text.toDouble();
+    if (value < minimum || value > maximum) {
+        usageError(QStringLiteral("--%1 %2 is out of range %3..%4")
+                       .arg(name, ShownInput(text))
+                       .arg(minimum)
+                       .arg(maximum));
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<SunQuestion> Tool::sunQuestion(const QCommandLineParser &parser) {
+    for (const QString &name : {kLatitude, kLongitude, kDate}) {
+        if (!parser.isSet(name)) {
+            usageError(QStringLiteral("missing --%1").arg(name));
+            return std::nullopt;
+        }
+    }
+    SunQuestion question;
+    const std::optional<double> latitude =
+        decimalOption(parser, kLatitude, -MaxLatitude, MaxLatitude);
+    if (!latitude)
+        return std::nullopt;
+    const std::optional<double> longitude =
+        decimalOption(parser, kLongitude, -MaxLongitude, MaxLongitude);
+    if (!longitude)
+        return std::nullopt;
+    question.latitude = *latitude;
+    question.longitude = *longitude;
+
+    const QString dateText = parser.value(kDate);
+    static const QRegularExpression datePattern(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+    question.date = QDate::fromString(dateText, Qt::ISODate);
+    if (!datePattern.match(dateText).hasMatch() || !question.date.isValid()) {
+        usageError(QStringLiteral("malformed --date \"%1\"; expected YYYY-MM-DD")
+                       .arg(ShownInput(dateText)));
+        return std::nullopt;
+    }
+    if (question.date.year() < kFirstSunYear || question.date.year() > kLastSunYear) {
+        usageError(QStringLiteral("--date %1 is out of range %2..%3; the sun's equations hold "
+                                  "for those years")
+                       .arg(dateText)
+                       .arg(kFirstSunYear)
+                       .arg(kLastSunYear));
+        return std::nullopt;
+    }
+
+    if (!parser.isSet(kUtcOffset)) {
+        question.utcOffsetMinutes = UtcOffsetOn(question.date, m_env.timeZone);
+        return question;
+    }
+    const QString offsetText = parser.value(kUtcOffset);
+    static const QRegularExpression offsetPattern(
+        QStringLiteral("^([-+]?)([0-9]{1,2})(?::([0-9]{2}))?$"));
+    const QRegularExpressionMatch offset = offsetPattern.match(offsetText);
+    const int hours = offset.captured(2).toInt();
+    const int minutes = offset.captured(3).toInt();
+    if (!offset.hasMatch() || minutes >= 60) {
+        usageError(QStringLiteral("malformed --utc-offset \"%1\"; expected +HH:MM or -HH:MM")
+                       .arg(ShownInput(offsetText)));
+        return std::nullopt;
+    }
+    const int total = (hours * 60 + minutes) * (offset.captured(1) == QStringLiteral("-") ? -1 : 1);
+    if (std::abs(total) > MaxUtcOffsetMinutes) {
+        usageError(QStringLiteral("--utc-offset %1 is out of range -14:00..+14:00")
+                       .arg(ShownInput(offsetText)));
+        return std::nullopt;
+    }
+    question.utcOffsetMinutes = total;
+    return question;
+}
+
+std::variant<QByteArray, int> Tool::readFileStart(const QString &path, int maxBytes) {
+    if (!IsStandardStream(path)) {
+        try {
+            return ReadFileStart(m_env.fileSystem, path, maxBytes);
+        } catch (const IoError &error) {
+            return ioError(path, error);
+        }
+    }
+    // Read as a file is: up to maxBytes or the end, whichever comes first; a read blocks
+    // until there is something, and gives nothing only at the end.
+    QByteArray bytes(maxBytes, '\0');
+    qint64 done = 0;
+    while (m_env.input && done < maxBytes) {
+        const qint64 n = m_env.input->read(bytes.data() + done, maxBytes - done);
+        if (n < 0) {
+            report(kStandardInput, QStringLiteral("cannot read"));
+            return ExitIoError;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    if (!m_env.input) {
+        report(kStandardInput, QStringLiteral("cannot read"));
+        return ExitIoError;
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
+std::optional<int> Tool::refuseSameFile(const QStringList &inputs, const QStringList &outputs) {
+    for (const QString &output : outputs) {
+        for (const QString &input : inputs) {
+            if (IsStandardStream(input) || IsStandardStream(output) || !SameFile(input, output))
+                continue;
+            return usageError(QStringLiteral("the output %1 is the input %2; write to another "
+                                             "file (nothing written)")
+                                  .arg(ShownInput(output, -1), ShownInput(input, -1)));
+        }
+    }
+    return std::nullopt;
+}
+
+QStringList Tool::curveOutputs(const QCommandLineParser &parser, const QString &output) {
+    QStringList outputs{output};
+    if (parser.isSet(QStringLiteral("sel")))
+        outputs << FolderOf(output) + QStringLiteral("SEL.DAT");
+    return outputs;
+}
+
+std::optional<QString> Tool::outputOption(const QCommandLineParser &parser, const QString &what) {
+    const QString output = parser.value(QStringLiteral("output"));
+    if (output.isEmpty()) {
+        usageError(QStringLiteral("missing -o %1").arg(what));
+        return std::nullopt;
+    }
+    if (IsStandardStream(output) && parser.isSet(QStringLiteral("sel"))) {
+        usageError(QStringLiteral("--sel writes SEL.DAT beside the curve file; standard output "
+                                  "has no folder"));
+        return std::nullopt;
+    }
+    return output;
+}
+
 int Tool::writeCurveFile(const QCommandLineParser &parser, const QString &output,
                          const CurveData &data, const FileSettings &settings) {
+    if (IsStandardStream(output))
+        return writeStandardOutput(DimFileBytes(data, settings));
     const bool sel = parser.isSet(QStringLiteral("sel"));
     try {
         if (sel)
@@ -286,6 +546,31 @@ int Tool::writeCurveFile(const QCommandLineParser &parser, const QString &output
             WriteFileReplacing(m_env.fileSystem, output, DimFileBytes(data, settings));
     } catch (const IoError &error) {
         return ioError(sel ? output + QStringLiteral(" (with SEL.DAT)") : output, error);
+    }
+    return ExitOk;
+}
+
+int Tool::writeOutput(const QString &path, const QByteArray &bytes) {
+    if (IsStandardStream(path))
+        return writeStandardOutput(bytes);
+    try {
+        WriteFileReplacing(m_env.fileSystem, path, bytes);
+    } catch (const IoError &error) {
+        return ioError(path, error);
+    }
+    return ExitOk;
+}
+
+int Tool::writeStandardOutput(const QByteArray &bytes) {
+    // Bytes as they are: the text stream would encode them.
+    m_out.flush();
+    if (QIODevice *device = m_out.device()) {
+        if (device->write(bytes) != bytes.size()) {
+            report(kStandardOutput, QStringLiteral("cannot write"));
+            return ExitIoError;
+        }
+    } else if (QString *text = m_out.string()) {
+        text->append(QString::fromLatin1(bytes)); // one character per byte
     }
     return ExitOk;
 }
@@ -300,11 +585,6 @@ int SystemLanguage() {
             return static_cast<int>(it - LanguageCodes.begin());
     }
     return 1;
-}
-
-int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err) {
-    return RunDimtool(args, out, err,
-                      DimtoolEnvironment{SystemFileSystem(), SystemClock(), SystemLanguage()});
 }
 
 int RunDimtool(const QStringList &args, QTextStream &out, QTextStream &err,

@@ -4,10 +4,6 @@ namespace dim {
 
 namespace {
 
-// The most bytes the reading rules can consume: block 1, a block 2 of the longest row,
-// and a header and three values of block 3.
-constexpr int kMaxReadBytes = 3 + FileChannels * FilePoints + 3 + 255 + 3 + 3;
-
 class ByteReader {
 public:
     explicit ByteReader(const QByteArray &bytes) : m_bytes(bytes) {}
@@ -93,7 +89,7 @@ void ApplyDimContent(const DimContent &content, CurveData &data, FileSettings &s
 }
 
 std::optional<DimContent> ReadDimFile(FileSystem &fs, const QString &path) {
-    auto parsed = ParseDimFile(ReadFileStart(fs, path, kMaxReadBytes));
+    auto parsed = ParseDimFile(ReadFileStart(fs, path, DimFileMaxReadBytes));
     if (std::holds_alternative<DimRejected>(parsed))
         return std::nullopt;
     if (auto *error = std::get_if<IoError>(&parsed))

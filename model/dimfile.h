@@ -18,6 +18,9 @@ namespace dim {
 // The curve file: block 1 (tag 1, 96 x 4 levels), block 2 (tag 2, 30 x 1 bytes of 255),
 // block 3 (tag 3, 20 x 1: cloud speed, cloud intensity, moon-change intensity, 17 zeros).
 inline constexpr int DimFileSize = 443;
+// The most bytes the reading rules can consume: block 1, a block 2 of the longest row,
+// and a header and three values of block 3.
+inline constexpr int DimFileMaxReadBytes = 3 + FileChannels * FilePoints + 3 + 255 + 3 + 3;
 
 // What a curve file holds, read completely before anything is taken over.
 struct DimContent {

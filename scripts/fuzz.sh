@@ -17,6 +17,7 @@ all=(
     selection_fuzz   # SEL.DAT's selection number of a name
     commandline_fuzz # the editor's command line
     drop_fuzz        # the editor's drop decision
+    dimtool_fuzz     # dimtool's whole command line over files in memory
 )
 read -r -a targets <<<"${FUZZ_TARGETS:-${all[*]}}"
 total="${FUZZ_SECONDS:-30}"

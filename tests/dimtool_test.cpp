@@ -1,4 +1,5 @@
 #include "cli/tool.h"
+#include "dimtool_fixture.h"
 #include "model/curvetext.h"
 #include "window_fixture.h"
 
@@ -23,113 +24,9 @@
 using namespace dim;
 using namespace dim::app;
 using namespace dim::cli;
+using namespace dim::cli::testing;
 
 namespace {
-
-// ---------------------------------------------------------------------------------------
-// Helpers
-
-struct Outcome {
-    int status;
-    QString out;
-    QString err;
-};
-
-Outcome Dimtool(const QStringList &args, const DimtoolEnvironment *environment = nullptr) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    // English messages unless a test asks for another language, whatever the machine's.
-    const DimtoolEnvironment english{SystemFileSystem(), SystemClock(), 1};
-    const int status = RunDimtool(args, outStream, errStream, environment ? *environment : english);
-    outStream.flush();
-    errStream.flush();
-    return {status, out, err};
-}
-
-QByteArray ReadAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-std::string S(const QString &text) {
-    return text.toStdString();
-}
-
-// Curves that use the whole level range and differ from channel to channel.
-CurveData VariedCurves(int seed) {
-    CurveData data;
-    for (size_t n = 1; n <= 4; ++n)
-        for (size_t k = 0; k < 96; ++k)
-            data.Levels[n][k] = static_cast<int>((seed + n * 53 + k * k * 7 + k) % 256);
-    data.Levels[1][0] = 0;
-    data.Levels[2][95] = 255;
-    data.Levels[3][40] = 255;
-    data.Levels[4][41] = 0;
-    return data;
-}
-
-FileSettings StoredSettings(int cloudSpeed, int cloudIntensity, int moonChange) {
-    return FileSettings::fromStored(cloudSpeed, cloudIntensity, moonChange);
-}
-
-// The real file system whose writes run out of space.
-class FullDisk final : public FileSystem {
-public:
-    int openRead(const QString &path, int *fd) override { return real().openRead(path, fd); }
-    int openWriteExisting(const QString &path, int *fd, FileOwner *owner) override {
-        return real().openWriteExisting(path, fd, owner);
-    }
-    int createExclusive(const QString &path, int *fd, unsigned mode) override {
-        return real().createExclusive(path, fd, mode);
-    }
-    long read(int fd, void *buffer, size_t size) override { return real().read(fd, buffer, size); }
-    long write(int, const void *, size_t) override { return -ENOSPC; }
-    int adopt(int fd, const FileOwner &owner) override { return real().adopt(fd, owner); }
-    int sync(int fd) override { return real().sync(fd); }
-    int close(int fd) override { return real().close(fd); }
-    int rename(const QString &from, const QString &to) override { return real().rename(from, to); }
-    int remove(const QString &path) override { return real().remove(path); }
-    int syncFolder(const QString &folder) override { return real().syncFolder(folder); }
-    bool isDirectory(const QString &path) override { return real().isDirectory(path); }
-    int saveTarget(const QString &path, QString *target) override {
-        return real().saveTarget(path, target);
-    }
-    void removeStaleTemporaries(const QString &folder) override {
-        real().removeStaleTemporaries(folder);
-    }
-    int makeFolder(const QString &path, unsigned mode) override {
-        return real().makeFolder(path, mode);
-    }
-    int listFolder(const QString &path, QStringList *names) override {
-        return real().listFolder(path, names);
-    }
-
-private:
-    static FileSystem &real() { return SystemFileSystem(); }
-};
-
-class DimtoolTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    QString Path(const QString &name) const { return dir.filePath(name); }
-    QString WriteCurveFile(const QString &name, const CurveData &data,
-                           const FileSettings &settings) {
-        const QString path = Path(name);
-        WriteAll(path, DimFileBytes(data, settings));
-        return path;
-    }
-    QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
-
-    QTemporaryDir dir;
-};
 
 // ---------------------------------------------------------------------------------------
 // Export and import
@@ -559,7 +456,9 @@ TEST_F(DimtoolCheck, AFailedWriteLeavesTheOldFileAndReportsAnInputOutputError) {
     const QString out = Path(QStringLiteral("B1.DIM"));
     WriteAll(out, QByteArray("old"));
 
-    FullDisk disk;
+    FailingWrites disk; // full
+    disk.failAt = 1;
+    disk.onward = true;
     FixedClock clock;
     const DimtoolEnvironment environment{disk, clock, 1};
     const Outcome run =
@@ -592,15 +491,25 @@ TEST_F(DimtoolInfo, ShowsTheSettingsAndEachChannelsRange) {
     const Outcome run = Dimtool({QStringLiteral("info"), path});
     EXPECT_EQ(run.status, ExitOk);
     EXPECT_TRUE(run.err.isEmpty());
-    EXPECT_EQ(S(run.out), S(QStringLiteral("cloud speed      12\n"
-                                           "cloud intensity  200\n"
-                                           "moon change      7\n"
-                                           "\n"
-                                           "channel  min  max  first  last\n"
-                                           "white      0  225  07:15  18:45\n"
-                                           "blue       5   11  00:00  23:45\n"
-                                           "clouds     0    0  -      -\n"
-                                           "moon       0  255  00:00  23:45\n")));
+    EXPECT_EQ(S(run.out),
+              S(QStringLiteral(
+                  "cloud speed      12\n"
+                  "cloud intensity  200\n"
+                  "moon change      7\n"
+                  "\n"
+                  "channel  min  max  first  last\n"
+                  "white      0  225  07:15  18:45\n"
+                  "blue       5   11  00:00  23:45\n"
+                  "clouds     0    0  -      -\n"
+                  "moon       0  255  00:00  23:45\n"
+                  "\n"
+                  "channel    lit  longest dark  full-power hours  energy Wh  DLI mol/m2/day\n"
+                  "white    11:30         12:15             7.041          -               -\n"
+                  "blue     24:00          0:00             0.748          -               -\n"
+                  "clouds    0:00         24:00             0.000          -               -\n"
+                  "moon      0:30         23:30             0.251          -               -\n"
+                  "total                                                   -               -\n"
+                  "Levels count as linear in light and power, as a PWM duty cycle is.\n")));
 }
 
 TEST_F(DimtoolInfo, AFileWithoutSettingsShowsTheEditorsDefaults) {
@@ -627,14 +536,14 @@ TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions
         const Outcome run = Dimtool(args);
         EXPECT_EQ(run.status, ExitOk);
         EXPECT_TRUE(run.out.startsWith(QStringLiteral("Usage: dimtool COMMAND")));
-        for (const char *command :
-             {"info", "export", "import", "edit", "daylight", "render", "check", "help"})
+        for (const char *command : {"info", "export", "import", "edit", "daylight", "sun",
+                                    "acclimate", "render", "thumbnail", "check", "help"})
             EXPECT_TRUE(run.out.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(command))))
                 << command;
     }
     const std::pair<const char *, QStringList> options[] = {
         {"info", {}},
-        {"export", {QStringLiteral("--format <csv|json>")}},
+        {"export", {QStringLiteral("--output <OUT>"), QStringLiteral("--format <csv|json>")}},
         {"import",
          {QStringLiteral("--output <OUT.DIM>"), QStringLiteral("--format <csv|json>"),
           QStringLiteral("--sel")}},
@@ -645,10 +554,18 @@ TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions
         {"daylight",
          {QStringLiteral("--start <HH:MM>"), QStringLiteral("--end <HH:MM>"),
           QStringLiteral("--ramp <MINUTES>"), QStringLiteral("--peak <PCT>"),
-          QStringLiteral("--base <PCT>"), QStringLiteral("--from <FILE.DIM>")}},
+          QStringLiteral("--base <PCT>"), QStringLiteral("--from <FILE.DIM>"),
+          QStringLiteral("--lat <DEG>"), QStringLiteral("--shift <MINUTES>")}},
+        {"sun",
+         {QStringLiteral("--lat <DEG>"), QStringLiteral("--lon <DEG>"),
+          QStringLiteral("--date <YYYY-MM-DD>"), QStringLiteral("--utc-offset <+HH:MM>")}},
+        {"acclimate",
+         {QStringLiteral("--output <FOLDER>"), QStringLiteral("--start-percent <S>"),
+          QStringLiteral("--steps <K>"), QStringLiteral("--channel <N>")}},
         {"render",
          {QStringLiteral("--output <CHART.png>"), QStringLiteral("--size <WxH>"),
           QStringLiteral("--lang <de|en|fr|es>")}},
+        {"thumbnail", {QStringLiteral("--size <SIZE>")}},
         {"check", {}}};
     for (const auto &[name, wanted] : options) {
         const QString command = QLatin1String(name);
@@ -760,6 +677,12 @@ TEST_F(DimtoolRender, DrawsTheSamePixelsAsTheEditorsChart) {
     window->PaintCurves(true);
     ASSERT_NE(window->ui().pb->surface(), german);
     ExpectSamePixels(Rendered(QStringLiteral("en")), window->ui().pb->surface());
+
+    // The smallest chart that render draws at its own size, rather than scaled down.
+    window->ui().pb->resize(404, 490);
+    window->ui().pb->repaint(); // makes the surface of the new size and paints it
+    ASSERT_EQ(window->ui().pb->surface().size(), QSize(404, 490));
+    ExpectSamePixels(Rendered(QStringLiteral("en")), window->ui().pb->surface());
 }
 
 using DimtoolRenderSize = DimtoolTest;
@@ -864,11 +787,6 @@ TEST_F(DimtoolTest, FullStandardOutputKeepsChecksContract) {
 // edit and daylight
 
 namespace {
-
-// A command line written as one string of words.
-QStringList Words(const char *line) {
-    return QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-}
 
 // A channel's 96 levels: level everywhere but at the given columns.
 LevelRow Row(int level, const std::vector<std::pair<int, int>> &points) {
@@ -1003,14 +921,18 @@ TEST_F(DimtoolChannelTest, BadValuesAreRefusedByNameAndNothingIsWritten) {
         {"daylight A1.DIM", QStringLiteral("daylight: unexpected argument \"A1.DIM\"")},
     };
     for (const Case &c : cases) {
-        // The daylight options not given are good; a later one replaces an earlier.
+        // The daylight options not given are good ones.
         const QStringList words = Words(c.args);
         QStringList args{words.front(), QStringLiteral("-o"), out};
-        if (words.front() == QStringLiteral("edit"))
+        if (words.front() == QStringLiteral("edit")) {
             args << sourcePath;
-        else
-            args << QStringLiteral("--channel") << QStringLiteral("1")
-                 << day.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        } else {
+            const QStringList good = QStringList{QStringLiteral("--channel"), QStringLiteral("1")} +
+                                     day.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            for (qsizetype i = 0; i + 1 < good.size(); i += 2)
+                if (!words.contains(good[i]))
+                    args << good[i] << good[i + 1];
+        }
         args << words.mid(1);
         SCOPED_TRACE(S(args.join(QLatin1Char(' '))));
         const Outcome run = Dimtool(args);

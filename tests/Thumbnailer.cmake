@@ -1,0 +1,120 @@
+# Installs the build into a prefix of its own and runs the installed thumbnailer's Exec line
+# as a file manager does: the field codes filled in, each one argument, the program found on
+# the PATH. Checks the PNG it writes and that a file that is no curve file gives none.
+#   cmake -DBUILD=<build folder> -DWORK=<scratch folder> -P Thumbnailer.cmake
+foreach(var BUILD WORK)
+    if(NOT DEFINED ${var})
+        message(FATAL_ERROR "Thumbnailer.cmake needs -D${var}=...")
+    endif()
+endforeach()
+cmake_policy(VERSION 3.25)
+
+file(REMOVE_RECURSE "${WORK}")
+set(prefix "${WORK}/prefix")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${prefix}"
+                OUTPUT_QUIET RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "installing into ${prefix} failed: ${status}")
+endif()
+
+set(entry "${prefix}/share/thumbnailers/dimeditor.thumbnailer")
+if(NOT EXISTS "${entry}")
+    message(FATAL_ERROR "no thumbnailer installed at ${entry}")
+endif()
+file(STRINGS "${entry}" lines)
+set(group "")
+foreach(line IN LISTS lines)
+    if(line MATCHES "^\\[(.*)\\]$")
+        set(group "${CMAKE_MATCH_1}")
+    elseif(group STREQUAL "Thumbnailer Entry" AND line MATCHES "^([A-Za-z]+)=(.*)$")
+        set(key_${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")
+    endif()
+endforeach()
+# The MIME type it draws is the one the package defines.
+if(NOT key_MimeType MATCHES "(^|;)application/x-dimming-curve;")
+    message(FATAL_ERROR "the thumbnailer is not for application/x-dimming-curve: ${key_MimeType}")
+endif()
+file(READ "${prefix}/share/mime/packages/dimeditor.xml" mime)
+if(NOT mime MATCHES "<mime-type type=\"application/x-dimming-curve\"")
+    message(FATAL_ERROR "the installed MIME package does not define the thumbnailer's type")
+endif()
+# As a file manager runs it: the program of TryExec and Exec found on the PATH.
+set(path "${prefix}/bin:$ENV{PATH}")
+find_program(tried "${key_TryExec}" PATHS "${prefix}/bin" NO_DEFAULT_PATH)
+if(NOT tried)
+    message(FATAL_ERROR "TryExec ${key_TryExec} is not installed in ${prefix}/bin")
+endif()
+
+# A curve file with a space in its name, made by the installed dimtool.
+set(curve "${WORK}/my day.DIM")
+execute_process(COMMAND ${CMAKE_COMMAND} -E env "PATH=${path}"
+                        dimtool daylight -o "${curve}" --channel 1 --start 06:00 --end 20:00
+                        --ramp 90 --peak 100
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "dimtool daylight failed: ${status}")
+endif()
+file(WRITE "${WORK}/other.DIM" "no curve file")
+
+# Runs the Exec line for input at size and sets status and output.
+function(run_thumbnailer input size)
+    set(out "${WORK}/thumbnail ${size}.png")
+    file(REMOVE "${out}")
+    separate_arguments(words UNIX_COMMAND "${key_Exec}")
+    set(command)
+    foreach(word IN LISTS words)
+        if(word STREQUAL "%i")
+            list(APPEND command "${input}")
+        elseif(word STREQUAL "%o")
+            list(APPEND command "${out}")
+        elseif(word STREQUAL "%s")
+            list(APPEND command "${size}")
+        elseif(word STREQUAL "%u")
+            list(APPEND command "file://${input}")
+        else()
+            list(APPEND command "${word}")
+        endif()
+    endforeach()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env "PATH=${path}" ${command}
+                    RESULT_VARIABLE result ERROR_VARIABLE errors)
+    set(status "${result}" PARENT_SCOPE)
+    set(errors "${errors}" PARENT_SCOPE)
+    set(output "${out}" PARENT_SCOPE)
+endfunction()
+
+# A number as the eight hexadecimal digits of a PNG header field.
+function(hex32 value out)
+    math(EXPR hex "${value}" OUTPUT_FORMAT HEXADECIMAL)
+    string(REGEX REPLACE "^0x" "" hex "${hex}")
+    string(LENGTH "${hex}" length)
+    math(EXPR zeros "8 - ${length}")
+    string(REPEAT "0" ${zeros} padding)
+    set(${out} "${padding}${hex}" PARENT_SCOPE)
+endfunction()
+
+# Width and height keep the chart's shape, 1652 x 1050.
+foreach(size_height IN ITEMS "128;81" "256;163")
+    list(GET size_height 0 size)
+    list(GET size_height 1 height)
+    run_thumbnailer("${curve}" ${size})
+    if(NOT status EQUAL 0 OR NOT EXISTS "${output}")
+        message(FATAL_ERROR "the thumbnailer failed at ${size}: ${status} ${errors}")
+    endif()
+    # The PNG signature, then the header chunk with the width and height.
+    file(READ "${output}" head LIMIT 24 HEX)
+    hex32(${size} expected_width)
+    hex32(${height} expected_height)
+    set(expected "89504e470d0a1a0a0000000d49484452${expected_width}${expected_height}")
+    if(NOT head STREQUAL expected)
+        message(FATAL_ERROR "the ${size} px thumbnail is no ${size} x ${height} PNG: ${head}")
+    endif()
+    if(NOT errors STREQUAL "")
+        message(FATAL_ERROR "the thumbnailer said: ${errors}")
+    endif()
+endforeach()
+
+run_thumbnailer("${WORK}/other.DIM" 256)
+if(status EQUAL 0 OR EXISTS "${output}")
+    message(FATAL_ERROR "a file that is no curve file gave a thumbnail")
+endif()
+message(STATUS "thumbnailer: 128 and 256 px PNGs from the installed Exec line")
