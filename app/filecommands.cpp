@@ -89,12 +89,12 @@ void TForm1::Button4Click() {
     m_state.document.clear();
 }
 
-void TForm1::offerRecovery() {
+bool TForm1::offerRecovery() {
     if (!m_env.recovery)
-        return;
+        return false;
     const std::optional<RecoveredWork> work = m_env.recovery->takeAbandoned();
     if (!work)
-        return;
+        return false;
     const int language = m_ui.lbl->currentRow();
     switch (m_env.services.askToRestore(this, QString::fromLatin1(ApplicationTitle),
                                         GetToolText(ToolText::RestoreQuestion, language),
@@ -109,7 +109,7 @@ void TForm1::offerRecovery() {
         // The taken file goes once this process's own file holds the work.
         if (!m_state.document.isModified() || (m_keeper && m_keeper->writeNow()))
             m_env.recovery->dropTaken();
-        break;
+        return true;
     }
     case RestoreAnswer::Discard:
         m_env.recovery->dropTaken();
@@ -117,6 +117,7 @@ void TForm1::offerRecovery() {
     case RestoreAnswer::Later:
         break;
     }
+    return false;
 }
 
 void TForm1::FormClose(QCloseEvent *event) {

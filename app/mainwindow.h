@@ -83,8 +83,8 @@ public:
     void OpenFile(const QString &path);
     void SaveDimFile(const QString &path);
     // At start, before a file of the command line opens: offers the curves an editor that
-    // was killed left unsaved, once.
-    void offerRecovery();
+    // was killed left unsaved, once; true when they were restored (the file then stays shut).
+    bool offerRecovery();
     // The desktop session ends: asks about unsaved curves as closing does, when the session
     // allows it; false when the user keeps the editor (the session's end is cancelled).
     bool endOfSession(bool interactionAllowed);

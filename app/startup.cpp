@@ -38,8 +38,10 @@ private:
             return;
         m_opened = true;
         m_window.removeEventFilter(this);
-        m_window.offerRecovery();
-        if (!m_path.isEmpty())
+        // Restored work is what the user chose to go on with: the file named at start would
+        // replace it and leave it unsaved only in the undo history.
+        const bool restored = m_window.offerRecovery();
+        if (!restored && !m_path.isEmpty())
             m_window.OpenFile(m_path);
         deleteLater();
     }

@@ -1,6 +1,8 @@
 // Curves that no file holds: the question when the editor closes, the recovery file that
 // outlives a killed editor, and strokes that are cut off.
 
+#include "app/commandline.h"
+#include "app/startup.h"
 #include "edit/recoverykeeper.h"
 #include "model/recoveryfile.h"
 #include "window_fixture.h"
@@ -295,6 +297,30 @@ TEST_F(Restoring, RestoredCurvesAreOneUnsavedStepUnderTheirCaption) {
     window->offerRecovery();
     EXPECT_EQ(services.restoreQuestions.size(), 1) << "asked once";
 }
+
+// The file named at start opens after the question only when nothing was restored.
+class RestoringAtStart : public Restoring, public ::testing::WithParamInterface<RestoreAnswer> {};
+
+TEST_P(RestoringAtStart, RestoredWorkIsNotReplacedByTheFileNamedAtStart) {
+    const QString named = dir.filePath(QStringLiteral("NAMED.DIM"));
+    QFile file(named);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(DimFileBytes(Curves(60), FileSettings{}));
+    file.close();
+    services.restoreAnswers = {GetParam()};
+    StartUp(*window, ParseCommandLine({named}));
+    QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle() != QStringLiteral("Kelmaro Brantoq"), true,
+                              3000);
+    QTest::qWait(20);
+    ASSERT_EQ(services.restoreQuestions.size(), 1);
+    const bool restored = GetParam() == RestoreAnswer::Restore;
+    EXPECT_EQ(state->document.Levels()[4][95], restored ? 24 : 64);
+    EXPECT_EQ(state->document.isModified(), restored);
+    EXPECT_EQ(window->windowTitle(), restored ? QStringLiteral("/tank/P4.DIM") : named);
+}
+
+INSTANTIATE_TEST_SUITE_P(Unsaved, RestoringAtStart,
+                         ::testing::Values(RestoreAnswer::Restore, RestoreAnswer::Discard));
 
 TEST_F(Restoring, DiscardRemovesTheFileAndLaterLeavesItForTheNextStart) {
     services.restoreAnswers = {RestoreAnswer::Later};

@@ -37,6 +37,9 @@ protected:
         if (window && window->ui().pb)
             QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {}, QPoint(1, 1));
         window.reset();
+        // The toolkit's language is the application's: a window's German would stay for
+        // whatever test comes next (dimtool's messages among them).
+        UseToolkitLanguage(1);
     }
     virtual FileSystem &fileSystem() { return SystemFileSystem(); }
     virtual RecoveryStore *recovery() { return nullptr; }
