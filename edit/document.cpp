@@ -2,6 +2,7 @@
 
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <vector>
 
 namespace dim {
@@ -127,9 +128,12 @@ void CurveDocument::updateModified() {
 
 void CurveDocument::writeStrokeCell(int row, int column, int level) {
     int32_t &cell = m_curves.Levels[static_cast<size_t>(row)][static_cast<size_t>(column)];
-    auto [it, inserted] = m_stroke.try_emplace({row, column}, cell, level);
-    if (!inserted)
-        it->second.second = level; // keep the value from before the stroke
+    const auto index = static_cast<size_t>(row * LevelColumns + column);
+    if (!m_strokeTouched[index]) { // keep the value from before the stroke
+        m_strokeTouched[index] = true;
+        m_strokeBefore[index] = cell;
+        m_strokeCells.emplace_back(static_cast<uint8_t>(row), static_cast<uint8_t>(column));
+    }
     if (cell == level)
         return;
     cell = level;
@@ -144,13 +148,16 @@ void CurveDocument::writeStrokeCell(int row, int column, int level) {
 }
 
 void CurveDocument::endStroke() {
+    std::sort(m_strokeCells.begin(), m_strokeCells.end());
     std::vector<CellChange> cells;
-    for (const auto &[cell, values] : m_stroke) {
-        if (values.first != values.second)
-            cells.push_back({static_cast<uint8_t>(cell.first), static_cast<uint8_t>(cell.second),
-                             values.first, values.second});
+    for (const auto &[row, column] : m_strokeCells) {
+        const auto index = static_cast<size_t>(row * LevelColumns + column);
+        m_strokeTouched[index] = false;
+        const int32_t after = m_curves.Levels[row][column];
+        if (m_strokeBefore[index] != after)
+            cells.push_back({row, column, m_strokeBefore[index], after});
     }
-    m_stroke.clear();
+    m_strokeCells.clear();
     m_strokeChanged = false;
     if (cells.empty()) {
         updateModified();

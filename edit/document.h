@@ -11,9 +11,11 @@
 #include <QString>
 #include <QUndoStack>
 
+#include <array>
+#include <bitset>
 #include <cstdint>
-#include <map>
 #include <utility>
+#include <vector>
 
 namespace dim {
 
@@ -62,7 +64,7 @@ public:
     // endStroke, announced once more.
     void writeStrokeCell(int row, int column, int level);
     void endStroke();
-    bool strokeOpen() const { return !m_stroke.empty(); }
+    bool strokeOpen() const { return !m_strokeCells.empty(); }
 
     // One step that gives a channel the 96 points of curve, named after the tool (nothing
     // when the channel already has them). The curve tools go through here.
@@ -115,7 +117,11 @@ private:
     FileSettings m_settings;
     QUndoStack m_stack;
     int m_language = 0;
-    std::map<std::pair<int, int>, std::pair<int32_t, int32_t>> m_stroke;
+    // The stroke under way: the cells it has been over, in the order it reached them, and
+    // the level each had before it (kept where the stroke has been).
+    std::vector<std::pair<uint8_t, uint8_t>> m_strokeCells;
+    std::array<int32_t, LevelRows * LevelColumns> m_strokeBefore{};
+    std::bitset<LevelRows * LevelColumns> m_strokeTouched;
     bool m_strokeChanged = false; // a cell of the open stroke was given another level
     bool m_modified = false;
 };

@@ -172,6 +172,20 @@ TEST_F(Strokes, ContinuousStrokesFillWithoutCtrl) {
     EXPECT_EQ(Level(3, 45), Level(3, 40));
 }
 
+// Each stroke is its own step, over cells an earlier stroke went over too.
+TEST_F(Strokes, UndoTakesBackOnlyTheLastStrokeOverTheSameCells) {
+    const int x = At(1, 40, 0).x();
+    Drag({QPoint(x, At(1, 40, 100).y())});
+    const int first = Level(1, 40);
+    Drag({QPoint(x, At(1, 40, 200).y())});
+    ASSERT_NE(Level(1, 40), first);
+    document.undo();
+    EXPECT_EQ(Level(1, 40), first);
+    document.undo();
+    EXPECT_EQ(Level(1, 40), 0);
+    EXPECT_EQ(Steps(), 2);
+}
+
 TEST_F(Strokes, HoverThenPressAtARejectedPlaceChangesNoCell) {
     const QPoint point = At(1, 30, 200);
     Move(point);
