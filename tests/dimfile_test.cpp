@@ -1203,6 +1203,29 @@ TEST_P(FileInterrupted, CallsInterruptedBySignalsAreMadeAgain) {
     EXPECT_GT(calls.interruptions(), 0);
 }
 
+// The real calls, where a write takes at most a few bytes, as a signal after some data or a
+// network file system may leave it.
+class ShortWrites final : public PosixCalls {
+public:
+    ssize_t write(int fd, const void *buffer, size_t size) override {
+        return PosixCalls::write(fd, buffer, std::min<size_t>(size, 5));
+    }
+};
+
+TEST(FileShortWrites, ASaveGoesOnUntilEveryByteIsWritten) {
+    Folder shortly, whole;
+    ShortWrites calls;
+    PosixFileSystem fs(calls);
+    for (auto [folder, system] : {std::pair<Folder *, FileSystem *>{&shortly, &fs},
+                                  std::pair<Folder *, FileSystem *>{&whole, &SystemFileSystem()}}) {
+        const QString path =
+            folder->write(QStringLiteral("P3.DIM"), Block1() + Blocks2And3(5, 6, 7));
+        Save(*system, ScriptedClock({{1, 2, 3}}), path, Pattern(4), PatternSettings());
+    }
+    for (const QString &name : {QStringLiteral("P3.DIM"), QStringLiteral("SEL.DAT")})
+        EXPECT_EQ(shortly.read(name), whole.read(name)) << name.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(
     FileInterruptions, FileInterrupted,
     ::testing::Values(

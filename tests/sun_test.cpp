@@ -80,6 +80,9 @@ TEST(Sun, PolarDayAndPolarNightAreTheirOwnAnswers) {
         {"South Pole", -90, 0, QDate(2024, 12, 21), SunDay::PolarDay, 1440},
         {"South Pole", -90, 0, QDate(2024, 6, 21), SunDay::PolarNight, 0},
         {"North Pole", 90, 180, QDate(2024, 6, 21), SunDay::PolarDay, 1440},
+        // Just inside the polar circle's night: at the solstice the sun's centre stays below
+        // -0.833 degrees north of 90 - 23.44 + 0.833 = 67.39 degrees.
+        {"67.5 N", 67.5, 25, QDate(2024, 12, 21), SunDay::PolarNight, 0},
         // Tromso's sun rises again in the second half of January.
         {"Tromso", 69.6492, 18.9553, QDate(2024, 1, 25), SunDay::RisesAndSets, -1},
     };
