@@ -153,8 +153,14 @@ void ToolDialog::accept() {
         }
         good = false;
     }
-    if (good)
+    if (good) {
         QDialog::accept();
+        return;
+    }
+    // The dialog grows to show the refusals whole: its minimum width is its title's, so its
+    // layout does not widen it by itself.
+    m_form->activate();
+    resize(size().expandedTo(sizeHint()));
 }
 
 void ToolDialog::setFirstField(QWidget *field) {

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 
 #include <optional>
@@ -187,8 +188,11 @@ TEST_F(SunDialog, ACoordinateOutOfItsRangeIsRefusedOnlyWhenTheSunIsAsked) {
             stayed = dialog->isVisible();
             auto *label = dialog->findChild<QLabel *>(QString::fromLatin1(c.field) +
                                                       QStringLiteral("Problem"));
-            if (label->isVisible())
+            if (label->isVisible()) {
                 problem = label->text();
+                QApplication::processEvents();
+                EXPECT_GE(label->width(), label->sizeHint().width()) << "shown whole";
+            }
             if (stayed)
                 dialog->reject();
         });
@@ -249,8 +253,12 @@ protected:
             if (named)
                 *named = dialog->findChild<QLabel *>(QStringLiteral("files"))->text();
             dialog->accept();
-            if (dialog->isVisible())
+            if (dialog->isVisible()) {
+                // The refusal is shown whole.
+                QApplication::processEvents();
+                EXPECT_GE(dialog->width(), dialog->sizeHint().width());
                 dialog->reject();
+            }
         });
     }
     QStringList Written() const {
@@ -297,6 +305,7 @@ TEST_F(AcclimationMenu, WritesTheSeriesOfTheCurvesAndLeavesThemAsTheyWere) {
 // Without a file's caption the series is "curve"; a refused value, or a folder not chosen,
 // writes nothing; a disk that fills up part way leaves nothing behind and says why.
 TEST_F(AcclimationMenu, WritesNothingWhenRefusedCancelledOrFailing) {
+    window->ui().lbl->setCurrentRow(1); // English, whose refusals are wider than the fields
     services.fileAnswers.push_back(folder);
     Ask("10", "1"); // too few steps: the dialog stays, no folder is asked
     Ask("100", "5");
