@@ -1,17 +1,25 @@
 #include "app/chartmenu.h"
 
+#include "app/daylightdialog.h"
 #include "app/dialogguard.h"
+#include "app/filedialogs.h"
+#include "app/services.h"
 #include "app/tooldialogs.h"
+#include "edit/acclimation.h"
 #include "edit/charteditor.h"
 #include "edit/document.h"
 #include "texts/helptexts.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QUndoStack>
 
+#include <memory>
 #include <optional>
 
 namespace dim::app {
@@ -40,14 +48,16 @@ const Entry kEntries[] = {
     {ToolText::Clear, {}, QKeySequence::Delete},
     {ToolText::Daylight, {}},
     {std::nullopt, {}},
+    {ToolText::Acclimation, {}},
+    {std::nullopt, {}},
     {ToolText::ContinuousStrokes, {}},
 };
 
 } // namespace
 
-ChartMenu::ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &window)
+ChartMenu::ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &window, MenuFiles files)
     : QObject(&window), m_editor(editor), m_document(document), m_window(window),
-      m_menu(new QMenu(&window)) {
+      m_files(std::move(files)), m_menu(new QMenu(&window)) {
     m_menu->setObjectName(QStringLiteral("chartMenu"));
     for (const Entry &entry : kEntries) {
         if (!entry.text) {
@@ -93,6 +103,7 @@ ChartMenu::ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &wind
         {ToolText::Fill, [this] { fill(); }},
         {ToolText::Clear, apply(ToolText::Clear, [](const DayCurve &) { return Filled(0); })},
         {ToolText::Daylight, [this] { daylight(); }},
+        {ToolText::Acclimation, [this] { acclimation(); }},
     };
     for (const auto &[text, handler] : handlers)
         connect(m_actions.at(text), &QAction::triggered, this, handler);
@@ -148,7 +159,9 @@ void ChartMenu::popup(const QPoint &globalPosition) {
 
 void ChartMenu::followChannel(int channel) {
     for (const auto &[text, action] : m_actions) {
-        if (text != ToolText::ContinuousStrokes)
+        if (text == ToolText::Acclimation) // of all channels
+            action->setEnabled(m_files.services && m_files.fileSystem && m_files.guard);
+        else if (text != ToolText::ContinuousStrokes)
             action->setEnabled(channel != 0);
     }
 }
@@ -189,18 +202,51 @@ void ChartMenu::daylight() {
     if (channel == 0)
         return;
     DaylightDialog dialog(m_language, DaylightStart(channel), &m_window);
-    const auto preview = [this](const DaylightParams &params) {
-        m_editor.preview(Daylight(params));
-    };
-    connect(&dialog, &DaylightDialog::paramsChanged, this, preview);
-    preview(dialog.params());
+    connect(&dialog, &DaylightDialog::curveChanged, this,
+            [this](const DayCurve &curve) { m_editor.preview(curve); });
+    m_editor.preview(dialog.curve());
     const bool accepted = RunDialog(dialog) == QDialog::Accepted;
     // However the dialog ended, the chart shows the curves again.
     m_editor.endPreview();
     if (!accepted)
         return;
-    const DaylightParams params = dialog.params();
-    m_editor.apply(ToolText::Daylight, [params](const DayCurve &) { return Daylight(params); });
+    const DayCurve curve = dialog.curve();
+    m_editor.apply(ToolText::Daylight, [curve](const DayCurve &) { return curve; });
+}
+
+void ChartMenu::acclimation() {
+    if (!m_files.services || !m_files.fileSystem || !m_files.guard)
+        return;
+    // The series is named after the file the caption names, and goes where it lies unless
+    // another folder is chosen.
+    const QString caption = m_window.windowTitle();
+    const QString base = CaptionSeriesBaseName(caption);
+    AcclimationDialog dialog(m_language, base, &m_window);
+    if (RunDialog(dialog) != QDialog::Accepted)
+        return;
+    const AcclimationPlan plan = dialog.plan();
+    m_files.guard([&] {
+        const std::unique_ptr<QFileDialog> folders(MakeFolderDialog(
+            &m_window, "FolderDialog", GetToolText(ToolText::AcclimationFolder, m_language)));
+        if (caption.startsWith(QLatin1Char('/')))
+            folders->setDirectory(QFileInfo(caption).absolutePath());
+        QString folder;
+        if (!m_files.services->runFileDialog(*folders, &folder))
+            return;
+        const std::vector<AcclimationFile> files =
+            WriteAcclimationSeries(*m_files.fileSystem, folder, base, m_document.curves(),
+                                   m_document.fileSettings(), plan);
+        const QChar point = m_language == 1 ? QLatin1Char('.') : QLatin1Char(',');
+        QString text = GetToolText(ToolText::AcclimationWritten, m_language)
+                           .arg(files.size())
+                           .arg(QDir::toNativeSeparators(folder));
+        for (const AcclimationFile &file : files)
+            text += QStringLiteral("\n%1  %2")
+                        .arg(QFileInfo(file.path).fileName(),
+                             AcclimationPercentText(file.percent, point));
+        m_files.services->showNotice(&m_window, GetToolText(ToolText::AcclimationTitle, m_language),
+                                     text);
+    });
 }
 
 } // namespace dim::app

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
 #include <map>
 
 class QAction;
@@ -14,9 +15,21 @@ class QWidget;
 namespace dim {
 class ChartEditor;
 class CurveDocument;
+class FileSystem;
 } // namespace dim
 
 namespace dim::app {
+
+class Services;
+
+// What the menu's commands that write files need of the window: its dialogs and notices,
+// the file system, and the window's guard around a file command (which shows its failure
+// in an error box). Without them those commands are disabled.
+struct MenuFiles {
+    Services *services = nullptr;
+    FileSystem *fileSystem = nullptr;
+    std::function<void(const std::function<void()> &command)> guard;
+};
 
 // The chart's menu: undo and redo (the history's own actions, named after their steps), the
 // curve tools with their shortcuts and dialogs, and the continuous-stroke switch. Each tool
@@ -26,7 +39,7 @@ class ChartMenu : public QObject {
     Q_OBJECT
 
 public:
-    ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &window);
+    ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &window, MenuFiles files = {});
 
     QMenu *menu() const { return m_menu; }
     QAction *action(ToolText text) const { return m_actions.at(text); }
@@ -44,10 +57,12 @@ private:
     void scale();
     void fill();
     void daylight();
+    void acclimation();
 
     ChartEditor &m_editor;
     CurveDocument &m_document;
     QWidget &m_window;
+    MenuFiles m_files;
     QMenu *m_menu;
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;

@@ -23,13 +23,32 @@ QString NameOnlyIcons::type(const QFileInfo &info) const {
     return mime.comment().isEmpty() ? mime.name() : mime.comment();
 }
 
-QFileDialog *MakeCurveFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode) {
+namespace {
+
+// A file dialog whose list tells icons and types by names only.
+QFileDialog *NamedDialog(QWidget *parent, const char *name) {
     auto *dialog = new QFileDialog(parent);
     dialog->setObjectName(QLatin1String(name));
     // Owned by the dialog, which keeps a pointer to it.
     auto *icons = new NameOnlyIcons;
     QObject::connect(dialog, &QObject::destroyed, [icons] { delete icons; });
     dialog->setIconProvider(icons);
+    return dialog;
+}
+
+} // namespace
+
+QFileDialog *MakeFolderDialog(QWidget *parent, const char *name, const QString &title) {
+    QFileDialog *dialog = NamedDialog(parent, name);
+    dialog->setWindowTitle(title);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly, true);
+    return dialog;
+}
+
+QFileDialog *MakeCurveFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode) {
+    QFileDialog *dialog = NamedDialog(parent, name);
     dialog->setAcceptMode(mode);
     dialog->setNameFilter(QStringLiteral("Dimwerte (*.DIM)"));
     dialog->setDefaultSuffix(QStringLiteral("DIM"));

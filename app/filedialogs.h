@@ -10,6 +10,9 @@ namespace dim::app {
 // file lists go by names only (NameOnlyIcons).
 QFileDialog *MakeCurveFileDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode);
 
+// The dialog that chooses a folder (folders only), titled; its list goes by names only.
+QFileDialog *MakeFolderDialog(QWidget *parent, const char *name, const QString &title);
+
 // Icons and types of a file list from the file's name and kind alone. The toolkit's own
 // provider reads a file's first bytes to tell its type, which blocks on files that never end
 // or never answer (/proc/kmsg, a device).

@@ -48,7 +48,10 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
     m_ui.Panel2->installEventFilter(this);
     m_editor = new ChartEditor(m_state.document, m_state.cursor, m_state.chart.geometry,
                                m_state.settings, m_state.texts, this);
-    m_menu = new ChartMenu(*m_editor, m_state.document, *this);
+    m_menu =
+        new ChartMenu(*m_editor, m_state.document, *this,
+                      {&m_env.services, &m_env.fileSystem,
+                       [this](const std::function<void()> &command) { runFileCommand(command); }});
     m_actions = new WindowActions(*this, m_ui);
     wire();
     if (m_env.recovery) {

@@ -1,6 +1,7 @@
 #include "app/tooldialogs.h"
 
 #include "app/services.h"
+#include "edit/curvetools.h"
 #include "model/curvetext.h"
 #include "texts/tooltexts.h"
 
@@ -9,6 +10,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
@@ -16,21 +18,6 @@
 namespace dim::app {
 
 namespace {
-
-// Times of the quarter-hour grid, "00:00" to "23:45"; the item's data is its minute.
-QComboBox *TimeBox(QWidget *parent, const char *name, int minutes) {
-    auto *box = new QComboBox(parent);
-    box->setObjectName(QLatin1String(name));
-    for (int column = 0; column < FilePoints; ++column)
-        box->addItem(QuarterHourText(column), column * MinutesPerColumn);
-    box->setCurrentIndex(std::clamp(minutes / MinutesPerColumn, 0, FilePoints - 1));
-    return box;
-}
-
-// Shown in percent; the curve takes the level a percentage stands for.
-int PercentOf(int level) {
-    return (level * 100 + MaxLevel / 2) / MaxLevel;
-}
 
 std::pair<int, int> Range(int min, int max) {
     return {min, max};
@@ -44,6 +31,19 @@ std::optional<int> TypedWholeNumber(const QString &text) {
     if (!match.hasMatch())
         return std::nullopt;
     return match.captured(1).toInt();
+}
+
+std::optional<double> TypedDecimal(const QString &text) {
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*([-+\u2212]?)\\s*([0-9]{1,9}(?:[.,][0-9]{0,9})?|[.,][0-9]{1,9})"
+                       "\\s*\u00b0?\\s*$"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    QString digits = match.captured(2);
+    digits.replace(QLatin1Char(','), QLatin1Char('.'));
+    const double value = QLocale::c().toDouble(digits);
+    return match.captured(1).isEmpty() || match.captured(1) == QStringLiteral("+") ? value : -value;
 }
 
 ToolDialog::ToolDialog(int language, const QString &title, QWidget *parent)
@@ -85,33 +85,67 @@ QLineEdit *ToolDialog::addNumber(const QString &label, const char *name, int val
     return edit;
 }
 
-std::optional<int> ToolDialog::valueOf(const QLineEdit *edit) const {
+QLineEdit *ToolDialog::addDecimal(const QString &label, const char *name, const QString &value,
+                                  int min, int max) {
+    QLineEdit *edit = addNumber(label, name, 0, [min, max] { return std::pair{min, max}; });
+    m_numbers.back().decimal = true;
+    edit->setText(value);
+    return edit;
+}
+
+void ToolDialog::setRowEnabled(QWidget *field, bool enabled) {
+    field->setEnabled(enabled);
+    if (QWidget *label = m_form->labelForField(field))
+        label->setEnabled(enabled);
+}
+
+const ToolDialog::NumberField *ToolDialog::fieldOf(const QLineEdit *edit) const {
     for (const NumberField &field : m_numbers) {
-        if (field.edit != edit)
-            continue;
-        const std::optional<int> value = TypedWholeNumber(edit->text());
-        const auto [min, max] = field.range();
-        if (!value || *value < min || *value > max)
-            return std::nullopt;
-        return value;
+        if (field.edit == edit)
+            return &field;
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+bool ToolDialog::fits(const NumberField &field) const {
+    const auto [min, max] = field.range();
+    if (field.decimal) {
+        const std::optional<double> value = TypedDecimal(field.edit->text());
+        return value && *value >= min && *value <= max;
+    }
+    const std::optional<int> value = TypedWholeNumber(field.edit->text());
+    return value && *value >= min && *value <= max;
+}
+
+std::optional<int> ToolDialog::valueOf(const QLineEdit *edit) const {
+    const NumberField *field = fieldOf(edit);
+    if (!field || field->decimal || !fits(*field))
+        return std::nullopt;
+    return TypedWholeNumber(edit->text());
+}
+
+std::optional<double> ToolDialog::decimalOf(const QLineEdit *edit) const {
+    const NumberField *field = fieldOf(edit);
+    if (!field || !field->decimal || !fits(*field))
+        return std::nullopt;
+    return TypedDecimal(edit->text());
 }
 
 void ToolDialog::updateOk() {
     bool filled = true;
     for (const NumberField &field : m_numbers)
-        filled = filled && !field.edit->text().trimmed().isEmpty();
+        filled = filled && (!field.edit->isEnabled() || !field.edit->text().trimmed().isEmpty());
     m_ok->setEnabled(filled);
 }
 
 void ToolDialog::accept() {
     bool good = true;
     for (const NumberField &field : m_numbers) {
-        if (valueOf(field.edit))
+        if (!field.edit->isEnabled() || fits(field))
             continue;
         const auto [min, max] = field.range();
-        field.problem->setText(GetToolText(ToolText::NumberRange, m_language).arg(min).arg(max));
+        const ToolText refusal = field.decimal ? ToolText::DecimalRange : ToolText::NumberRange;
+        field.problem->setText(GetToolText(refusal, m_language).arg(min).arg(max));
         field.problem->show();
         if (good) {
             field.edit->setFocus();
@@ -119,8 +153,14 @@ void ToolDialog::accept() {
         }
         good = false;
     }
-    if (good)
+    if (good) {
         QDialog::accept();
+        return;
+    }
+    // The dialog grows to show the refusals whole: its minimum width is its title's, so its
+    // layout does not widen it by itself.
+    m_form->activate();
+    resize(size().expandedTo(sizeHint()));
 }
 
 void ToolDialog::setFirstField(QWidget *field) {
@@ -167,45 +207,37 @@ int FillDialog::level() const {
     return m_unit->currentIndex() == 0 ? LevelOfPercent(value) : value;
 }
 
-DaylightDialog::DaylightDialog(int language, const DaylightParams &start, QWidget *parent)
-    : ToolDialog(language, GetToolText(ToolText::DaylightTitle, language), parent), m_last(start) {
-    setObjectName(QStringLiteral("DaylightDialog"));
-    m_start = TimeBox(this, "start", start.startMinutes);
-    m_end = TimeBox(this, "end", start.endMinutes);
-    m_ramp = new QComboBox(this);
-    m_ramp->setObjectName(QStringLiteral("ramp"));
-    for (int minutes = 0; minutes <= MinutesPerDay / 2; minutes += MinutesPerColumn)
-        m_ramp->addItem(QString::number(minutes), minutes);
-    m_ramp->setCurrentIndex(
-        std::clamp(start.rampMinutes / MinutesPerColumn, 0, MinutesPerDay / 2 / MinutesPerColumn));
-    addRow(GetToolText(ToolText::DaylightStart, language), m_start);
-    addRow(GetToolText(ToolText::DaylightEnd, language), m_end);
-    addRow(GetToolText(ToolText::DaylightRamp, language), m_ramp);
-    m_peak = addNumber(GetToolText(ToolText::DaylightPeak, language), "peak", PercentOf(start.peak),
-                       [] { return Range(0, 100); });
-    m_base = addNumber(GetToolText(ToolText::DaylightBase, language), "base", PercentOf(start.base),
-                       [] { return Range(0, 100); });
+AcclimationDialog::AcclimationDialog(int language, const QString &base, QWidget *parent)
+    : ToolDialog(language, GetToolText(ToolText::AcclimationTitle, language), parent),
+      m_base(base) {
+    setObjectName(QStringLiteral("AcclimationDialog"));
+    const AcclimationPlan plan;
+    m_start = addNumber(GetToolText(ToolText::AcclimationStart, language), "startPercent",
+                        plan.startPercent,
+                        [] { return Range(MinAcclimationStart, MaxAcclimationStart); });
+    m_steps = addNumber(GetToolText(ToolText::AcclimationSteps, language), "steps", plan.steps,
+                        [] { return Range(MinAcclimationSteps, MaxAcclimationSteps); });
+    m_files = new QLabel(this);
+    m_files->setObjectName(QStringLiteral("files"));
+    addRow(QString(), m_files);
+    connect(m_steps, &QLineEdit::textChanged, this, &AcclimationDialog::showFiles);
+    showFiles();
     setFirstField(m_start);
-    for (QComboBox *box : {m_start, m_end, m_ramp})
-        connect(box, &QComboBox::currentIndexChanged, this, [this] { changed(); });
-    for (QLineEdit *edit : {m_peak, m_base})
-        connect(edit, &QLineEdit::textChanged, this, [this] { changed(); });
-    changed();
 }
 
-DaylightParams DaylightDialog::params() const {
-    return m_last;
+AcclimationPlan AcclimationDialog::plan() const {
+    AcclimationPlan plan;
+    plan.startPercent = valueOf(m_start).value_or(plan.startPercent);
+    plan.steps = valueOf(m_steps).value_or(plan.steps);
+    return plan;
 }
 
-void DaylightDialog::changed() {
-    // The preview follows what is typed as long as it is a value; OK refuses the rest.
-    const std::optional<int> peak = valueOf(m_peak);
-    const std::optional<int> base = valueOf(m_base);
-    if (!peak || !base)
-        return;
-    m_last = {m_start->currentData().toInt(), m_end->currentData().toInt(),
-              m_ramp->currentData().toInt(), LevelOfPercent(*peak), LevelOfPercent(*base)};
-    emit paramsChanged(m_last);
+void AcclimationDialog::showFiles() {
+    const std::optional<int> steps = valueOf(m_steps);
+    m_files->setText(
+        !steps ? QString()
+               : GetToolText(ToolText::AcclimationFiles, m_language)
+                     .arg(AcclimationFileName(m_base, 1), AcclimationFileName(m_base, *steps)));
 }
 
 } // namespace dim::app

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "edit/curvetools.h"
+#include "edit/acclimation.h"
 
 #include <QDialog>
 
@@ -23,10 +23,13 @@ namespace dim::app {
 // A whole number typed into a field: read as typed (an optional "+", leading zeros, spaces
 // around), never cut to its range. Nullopt for anything else.
 std::optional<int> TypedWholeNumber(const QString &text);
+// A decimal number typed into a field: a sign, digits with a point or a comma (as the
+// languages of the list write them), spaces and a degree sign around. Nullopt for anything else.
+std::optional<double> TypedDecimal(const QString &text);
 
-// A dialog of whole-number fields, each with a range. OK is disabled while a field is empty;
-// a value that is no whole number in its range is refused beside the field when OK is
-// pressed, and the dialog stays open.
+// A dialog of number fields (whole or decimal), each with a range. OK is disabled while a
+// field is empty; a value that is no number in its range is refused beside the field when
+// OK is pressed, and the dialog stays open. Disabled fields are not asked.
 class ToolDialog : public QDialog {
 public:
     ToolDialog(int language, const QString &title, QWidget *parent);
@@ -37,13 +40,22 @@ protected:
         QLineEdit *edit;
         QLabel *problem;
         std::function<std::pair<int, int>()> range; // read when OK is pressed
+        bool decimal = false;
     };
     // Adds a row with a field; the range may follow other fields (a unit).
     QLineEdit *addNumber(const QString &label, const char *name, int value,
                          std::function<std::pair<int, int>()> range);
+    // A field of a decimal number in a fixed range.
+    QLineEdit *addDecimal(const QString &label, const char *name, const QString &value, int min,
+                          int max);
     void addRow(const QString &label, QWidget *field);
+    // A field and its label, enabled or not.
+    void setRowEnabled(QWidget *field, bool enabled);
     // The value of a field as typed, nullopt while it is no whole number in its range.
     std::optional<int> valueOf(const QLineEdit *edit) const;
+    std::optional<double> decimalOf(const QLineEdit *edit) const;
+    // OK follows the fields: to be told when fields are enabled or disabled.
+    void updateOk();
     // Opens with the focus in this field, its text selected.
     void setFirstField(QWidget *field);
     void showEvent(QShowEvent *event) override;
@@ -51,7 +63,8 @@ protected:
     int m_language;
 
 private:
-    void updateOk();
+    const NumberField *fieldOf(const QLineEdit *edit) const;
+    bool fits(const NumberField &field) const;
 
     QFormLayout *m_form;
     QPushButton *m_ok;
@@ -81,28 +94,22 @@ private:
     QComboBox *m_unit;
 };
 
-// Daylight: start and end on the quarter-hour grid ("start", "end"), ramp in steps of 15
-// minutes ("ramp"), peak and base in percent ("peak", "base"). Every change of valid values
-// is told at once, so that the chart can show the curve while the dialog is open.
-class DaylightDialog : public ToolDialog {
-    Q_OBJECT
-
+// Acclimation series: the start in percent of the curves ("startPercent", 1..99) and the
+// number of files ("steps", 2..99); "files" names the first and the last file of the
+// series of that base name.
+class AcclimationDialog : public ToolDialog {
 public:
-    DaylightDialog(int language, const DaylightParams &start, QWidget *parent);
-    DaylightParams params() const;
-
-signals:
-    void paramsChanged(const DaylightParams &params);
+    AcclimationDialog(int language, const QString &base, QWidget *parent);
+    // The series of all channels.
+    AcclimationPlan plan() const;
 
 private:
-    void changed();
+    void showFiles();
 
-    QComboBox *m_start;
-    QComboBox *m_end;
-    QComboBox *m_ramp;
-    QLineEdit *m_peak;
-    QLineEdit *m_base;
-    DaylightParams m_last;
+    QString m_base;
+    QLineEdit *m_start;
+    QLineEdit *m_steps;
+    QLabel *m_files;
 };
 
 } // namespace dim::app

@@ -11,14 +11,6 @@ const QString kStart = QStringLiteral("start-percent");
 const QString kSteps = QStringLiteral("steps");
 const QString kChannel = QStringLiteral("channel");
 
-// A percentage to one decimal, without a ".0".
-QString PercentText(double percent) {
-    QString text = QString::number(percent, 'f', 1);
-    if (text.endsWith(QStringLiteral(".0")))
-        text.chop(2);
-    return text + QLatin1Char('%');
-}
-
 int RunAcclimate(Tool &tool, const QCommandLineParser &parser) {
     const std::optional<QString> source = tool.singleFile(parser, QStringLiteral("FILE.DIM"));
     if (!source)
@@ -83,7 +75,8 @@ int RunAcclimate(Tool &tool, const QCommandLineParser &parser) {
         return tool.ioError(folder, error);
     }
     for (const AcclimationFile &file : written)
-        tool.out() << ShownInput(file.path, -1) << ' ' << PercentText(file.percent) << '\n';
+        tool.out() << ShownInput(file.path, -1) << ' ' << AcclimationPercentText(file.percent)
+                   << '\n';
     return ExitOk;
 }
 

@@ -134,10 +134,7 @@ int RunDaylight(Tool &tool, const QCommandLineParser &parser) {
             return *failed;
     }
     // Under a polar sun the whole day is light, or dark.
-    const DayCurve curve = day == SunDay::PolarDay     ? Filled(params.peak)
-                           : day == SunDay::PolarNight ? Filled(params.base)
-                                                       : Daylight(params);
-    SetChannelCurve(data.Levels, *channel, curve);
+    SetChannelCurve(data.Levels, *channel, DaylightUnder(day, params));
     return tool.writeCurveFile(parser, *output, data, settings);
 }
 

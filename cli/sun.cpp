@@ -2,17 +2,9 @@
 
 #include "texts/texts.h"
 
-#include <cmath>
-
 namespace dim::cli {
 
 namespace {
-
-QString ClockText(int minuteOfDay) {
-    return QStringLiteral("%1:%2")
-        .arg(minuteOfDay / 60, 2, 10, QLatin1Char('0'))
-        .arg(minuteOfDay % 60, 2, 10, QLatin1Char('0'));
-}
 
 int RunSun(Tool &tool, const QCommandLineParser &parser) {
     if (!parser.positionalArguments().isEmpty())
@@ -31,12 +23,9 @@ int RunSun(Tool &tool, const QCommandLineParser &parser) {
         tool.out() << "polar night\n";
         break;
     case SunDay::RisesAndSets: {
-        const int length = static_cast<int>(std::floor(sun.dayLength + 0.5));
         tool.out() << "sunrise " << ClockText(NearestMinuteOfDay(sun.sunrise)) << '\n'
                    << "sunset " << ClockText(NearestMinuteOfDay(sun.sunset)) << '\n'
-                   << QStringLiteral("day length %1:%2\n")
-                          .arg(length / 60)
-                          .arg(length % 60, 2, 10, QLatin1Char('0'));
+                   << "day length " << DurationText(sun.dayLength) << '\n';
         break;
     }
     }

@@ -114,9 +114,6 @@ const QString kLatitude = QStringLiteral("lat");
 const QString kLongitude = QStringLiteral("lon");
 const QString kDate = QStringLiteral("date");
 const QString kUtcOffset = QStringLiteral("utc-offset");
-// The sun's equations hold for these years.
-constexpr int kFirstSunYear = 1900;
-constexpr int kLastSunYear = 2100;
 
 } // namespace
 
@@ -128,7 +125,7 @@ void DeclareSunQuestion(QCommandLineParser &parser) {
         kLongitude, QStringLiteral("The longitude in degrees, -180..180, east positive."),
         QStringLiteral("DEG")));
     parser.addOption(QCommandLineOption(
-        kDate, QStringLiteral("The date, %1..%2.").arg(kFirstSunYear).arg(kLastSunYear),
+        kDate, QStringLiteral("The date, %1..%2.").arg(FirstSunYear).arg(LastSunYear),
         QStringLiteral("YYYY-MM-DD")));
     parser.addOption(QCommandLineOption(
         kUtcOffset,
@@ -436,12 +433,12 @@ std::optional<SunQuestion> Tool::sunQuestion(const QCommandLineParser &parser) {
                        .arg(ShownInput(dateText)));
         return std::nullopt;
     }
-    if (question.date.year() < kFirstSunYear || question.date.year() > kLastSunYear) {
+    if (question.date.year() < FirstSunYear || question.date.year() > LastSunYear) {
         usageError(QStringLiteral("--date %1 is out of range %2..%3; the sun's equations hold "
                                   "for those years")
                        .arg(dateText)
-                       .arg(kFirstSunYear)
-                       .arg(kLastSunYear));
+                       .arg(FirstSunYear)
+                       .arg(LastSunYear));
         return std::nullopt;
     }
 

@@ -33,11 +33,25 @@ CurveData AcclimatedCurves(const CurveData &source, const AcclimationPlan &plan,
     return curves;
 }
 
+QString AcclimationPercentText(double percent, QChar decimalPoint) {
+    QString text = QString::number(percent, 'f', 1);
+    if (text.endsWith(QStringLiteral(".0")))
+        text.chop(2);
+    text.replace(QLatin1Char('.'), decimalPoint);
+    return text + QLatin1Char('%');
+}
+
 QString AcclimationBaseName(const QString &sourcePath) {
     QString name = NameOf(sourcePath);
     if (name.endsWith(QStringLiteral(".DIM"), Qt::CaseInsensitive))
         name.chop(4);
     return name;
+}
+
+QString CaptionSeriesBaseName(const QString &caption) {
+    const QString base =
+        caption.startsWith(QLatin1Char('/')) ? AcclimationBaseName(caption) : QString();
+    return base.isEmpty() ? QStringLiteral("curve") : base;
 }
 
 QString AcclimationFileName(const QString &base, int step) {

@@ -33,6 +33,10 @@ struct AcclimationPlan {
 int AcclimationShare(int startPercent, int steps, int step);
 double AcclimationPercent(int startPercent, int steps, int step);
 
+// A percentage of the series to one decimal, without a ".0": "22.9%", "10%"; the decimal
+// point may be a language's.
+QString AcclimationPercentText(double percent, QChar decimalPoint = QLatin1Char('.'));
+
 // Level l in file step: floor(l N / (100 (K - 1)) + 1/2), worked in integers as
 // (2 l N + 100 (K - 1)) div (200 (K - 1)).
 int AcclimatedLevel(int level, int startPercent, int steps, int step);
@@ -42,6 +46,9 @@ CurveData AcclimatedCurves(const CurveData &source, const AcclimationPlan &plan,
 
 // The name a series takes from its source's path: the file name without ".DIM" in any case.
 QString AcclimationBaseName(const QString &sourcePath);
+// The name a series made in the editor takes from the window's caption: that of the file
+// it names (a full path, as after a load or a save), otherwise "curve".
+QString CaptionSeriesBaseName(const QString &caption);
 // The name of file step: "<base>-01.DIM" (two digits).
 QString AcclimationFileName(const QString &base, int step);
 

@@ -5,6 +5,7 @@
 #include <QDateTime>
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 namespace dim {
@@ -112,6 +113,37 @@ SunLight SunLightOfDay(const SunTimes &sun, int shiftMinutes) {
 
 int UtcOffsetOn(const QDate &date, const QTimeZone &zone) {
     return QDateTime(date, QTime(12, 0), zone).offsetFromUtc() / 60;
+}
+
+DayCurve DaylightUnder(SunDay day, const DaylightParams &params) {
+    switch (day) {
+    case SunDay::PolarDay:
+        return Filled(params.peak);
+    case SunDay::PolarNight:
+        return Filled(params.base);
+    case SunDay::RisesAndSets:
+        break;
+    }
+    return Daylight(params);
+}
+
+QString ClockText(int minuteOfDay) {
+    return QStringLiteral("%1:%2")
+        .arg(minuteOfDay / 60, 2, 10, QLatin1Char('0'))
+        .arg(minuteOfDay % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString DurationText(double minutes) {
+    const long long whole = static_cast<long long>(std::floor(minutes + 0.5));
+    return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString UtcOffsetText(int minutes) {
+    const int size = std::abs(minutes);
+    return QStringLiteral("%1%2:%3")
+        .arg(minutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        .arg(size / 60, 2, 10, QLatin1Char('0'))
+        .arg(size % 60, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace dim

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "edit/curvetools.h"
+
 #include <QDate>
+#include <QString>
 #include <QTimeZone>
 
 namespace dim {
@@ -14,6 +17,9 @@ inline constexpr double MaxLatitude = 90;   // degrees, north positive
 inline constexpr double MaxLongitude = 180; // degrees, east positive
 inline constexpr int MaxUtcOffsetMinutes = 14 * 60;
 inline constexpr int MaxSunShiftMinutes = 720;
+// The years for which the equations hold.
+inline constexpr int FirstSunYear = 1900;
+inline constexpr int LastSunYear = 2100;
 
 enum class SunDay {
     RisesAndSets,
@@ -55,5 +61,16 @@ SunLight SunLightOfDay(const SunTimes &sun, int shiftMinutes);
 // The offset from UTC of a time zone on a date, in minutes (at local noon, so that the
 // night a clock changes does not count).
 int UtcOffsetOn(const QDate &date, const QTimeZone &zone);
+
+// The daylight curve of params under a sun's day: params' own curve when the sun rises and
+// sets, the peak all day in polar day, the base all day in polar night.
+DayCurve DaylightUnder(SunDay day, const DaylightParams &params);
+
+// A time of day as a clock shows it, "06:05" (0..1439).
+QString ClockText(int minuteOfDay);
+// A length of time to the nearest minute, "11:05" or "0:45".
+QString DurationText(double minutes);
+// An offset from UTC, "+10:00", "-03:30", "+00:00".
+QString UtcOffsetText(int minutes);
 
 } // namespace dim

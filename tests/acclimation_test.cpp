@@ -57,6 +57,28 @@ TEST(Acclimation, NamesComeFromTheSourcesName) {
     EXPECT_EQ(AcclimationFileName(QStringLiteral("P1"), 99), QStringLiteral("P1-99.DIM"));
 }
 
+// A series made in the editor takes the name of the file its caption names; a caption that
+// names none (the program's title, a failed load's message) gives "curve".
+TEST(Acclimation, TheEditorsSeriesIsNamedAfterTheCaptionsFile) {
+    const std::pair<const char *, const char *> cases[] = {
+        {"/home/k/P1.DIM", "P1"}, {"/home/k/Tank B.dim", "Tank B"}, {"Kelmaro Brantoq", "curve"},
+        {"P2.DIM", "curve"},      {"/home/k/.DIM", "curve"},        {"", "curve"},
+    };
+    for (const auto &[caption, base] : cases)
+        EXPECT_EQ(CaptionSeriesBaseName(QString::fromUtf8(caption)), QLatin1String(base))
+            << caption;
+}
+
+TEST(Acclimation, PercentagesAreWrittenToOneDecimalInTheLanguagesWay) {
+    const std::tuple<double, char, const char *> cases[] = {
+        {10, '.', "10%"},          {100, ',', "100%"},   {200.0 / 7, ',', "28,6%"},
+        {200.0 / 7, '.', "28.6%"}, {99.96, ',', "100%"}, {1.04, ',', "1%"},
+    };
+    for (const auto &[percent, point, text] : cases)
+        EXPECT_EQ(AcclimationPercentText(percent, QLatin1Char(point)), QLatin1String(text))
+            << percent;
+}
+
 TEST(Acclimation, OnlyThePlansChannelsAreRaised) {
     const CurveData source = VariedCurves(9);
     AcclimationPlan plan{20, 5, {false, true, false, true}};

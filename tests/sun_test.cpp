@@ -1,3 +1,4 @@
+#include "edit/places.h"
 #include "edit/sun.h"
 
 #include <gtest/gtest.h>
@@ -168,6 +169,89 @@ TEST(Sun, TheUtcOffsetOfAZoneFollowsItsSummerTime) {
     };
     for (const Case &c : cases)
         EXPECT_EQ(UtcOffsetOn(c.date, c.zone), c.offset) << c.date.toString().toStdString();
+}
+
+// Under the midnight sun the peak lasts all day, in the polar night the base; otherwise
+// the curve of the times.
+TEST(Sun, TheDaylightCurveUnderAPolarSunIsThePeakOrTheBase) {
+    const DaylightParams params{360, 1080, 60, 200, 20};
+    const struct {
+        SunDay day;
+        int at0, at48; // the levels at 00:00 and at noon
+    } cases[] = {
+        {SunDay::PolarDay, 200, 200},
+        {SunDay::PolarNight, 20, 20},
+        {SunDay::RisesAndSets, 20, 200},
+    };
+    for (const auto &c : cases) {
+        const DayCurve curve = DaylightUnder(c.day, params);
+        EXPECT_EQ(curve[0], c.at0) << static_cast<int>(c.day);
+        EXPECT_EQ(curve[48], c.at48) << static_cast<int>(c.day);
+        EXPECT_EQ(curve[95], c.at0) << static_cast<int>(c.day);
+    }
+}
+
+TEST(Sun, ClockTimesLengthsAndOffsetsAreWrittenAsClocksShowThem) {
+    const std::pair<int, const char *> clocks[] = {{0, "00:00"}, {365, "06:05"}, {1439, "23:59"}};
+    for (const auto &[minutes, text] : clocks)
+        EXPECT_EQ(ClockText(minutes), QLatin1String(text));
+    const std::pair<double, const char *> lengths[] = {
+        {45, "0:45"}, {665.4, "11:05"}, {59.5, "1:00"}, {1440, "24:00"}, {0, "0:00"}};
+    for (const auto &[minutes, text] : lengths)
+        EXPECT_EQ(DurationText(minutes), QLatin1String(text)) << minutes;
+    const std::pair<int, const char *> offsets[] = {
+        {600, "+10:00"}, {-210, "-03:30"}, {-30, "-00:30"}, {0, "+00:00"}, {345, "+05:45"}};
+    for (const auto &[minutes, text] : offsets)
+        EXPECT_EQ(UtcOffsetText(minutes), QLatin1String(text)) << minutes;
+}
+
+// Each place keeps its own clock: Israel's summer time, none on the reef or the lakes.
+TEST(NativePlaces, KeepTheirZonesClockWithItsSummerTime) {
+    if (!QTimeZone("Asia/Jerusalem").isValid())
+        GTEST_SKIP() << "no time zone database";
+    const auto place = [](ToolText name) {
+        for (const NativePlace &p : NativePlaces())
+            if (p.name == name)
+                return p;
+        ADD_FAILURE() << "no place " << static_cast<int>(name);
+        return NativePlaces().front();
+    };
+    const struct {
+        ToolText place;
+        QDate date;
+        int offset;
+    } cases[] = {
+        {ToolText::PlaceEilat, QDate(2025, 1, 15), 120},
+        {ToolText::PlaceEilat, QDate(2025, 7, 15), 180},
+        {ToolText::PlaceLizardIsland, QDate(2025, 1, 15), 600},
+        {ToolText::PlaceLizardIsland, QDate(2025, 7, 15), 600},
+        {ToolText::PlaceBelizeReef, QDate(2025, 7, 15), -360},
+        {ToolText::PlaceLakeTanganyika, QDate(2025, 7, 15), 180},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PlaceUtcOffset(place(c.place), c.date), c.offset)
+            << static_cast<int>(c.place) << " " << c.date.toString(Qt::ISODate).toStdString();
+    // A system without the zone still knows the place's standard clock.
+    NativePlace unknown = place(ToolText::PlaceEilat);
+    unknown.zone = "Nowhere/Atlantis";
+    EXPECT_EQ(PlaceUtcOffset(unknown, QDate(2025, 7, 15)), 120);
+}
+
+// The places lie in the tropics or near them, so on an equinox their own clocks see the sun
+// rise near six and set near six: a coordinate with the wrong sign, or a wrong zone, moves
+// that by hours.
+TEST(NativePlaces, CoordinatesAndClocksAgreeOnTheEquinox) {
+    for (const NativePlace &place : NativePlaces()) {
+        SCOPED_TRACE(static_cast<int>(place.name));
+        const QDate equinox(2025, 3, 20);
+        const SunTimes sun =
+            SunriseSunset(place.latitude, place.longitude, equinox, place.standardOffsetMinutes);
+        ASSERT_EQ(sun.day, SunDay::RisesAndSets);
+        EXPECT_GT(sun.sunrise, 5 * 60);
+        EXPECT_LT(sun.sunrise, 7 * 60 + 30);
+        EXPECT_NEAR(sun.dayLength, 12 * 60 + 8, 10); // refraction adds some minutes
+        EXPECT_LT(std::fabs(place.latitude), 30.0);
+    }
 }
 
 } // namespace

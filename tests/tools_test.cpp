@@ -22,16 +22,6 @@ using namespace dim::app;
 
 namespace {
 
-// Runs action while its modal dialog is answered by answer.
-void WithDialog(QAction *action, const std::function<void(QDialog *)> &answer) {
-    QTimer::singleShot(0, [answer] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        answer(dialog);
-    });
-    action->trigger();
-}
-
 class Tools : public EditorTest {
 protected:
     void Hover(int channel, int column) { Move(At(channel, column, 128)); }

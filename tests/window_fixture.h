@@ -9,15 +9,30 @@
 #include "model/recoveryfile.h"
 #include "view/sheet.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <tuple>
 
 namespace dim::app {
+
+// Runs action while its modal dialog is answered by answer.
+inline void WithDialog(QAction *action, const std::function<void(QDialog *)> &answer) {
+    QTimer::singleShot(0, [answer] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        answer(dialog);
+    });
+    action->trigger();
+}
 
 // A real main window on the offscreen platform, with scripted dialogs and a fixed clock.
 class WindowTest : public ::testing::Test {

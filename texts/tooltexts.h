@@ -31,6 +31,33 @@ enum class ToolText {
     DaylightRamp,
     DaylightPeak,
     DaylightBase,
+    DaylightTypedTimes, // the daylight dialog's choice: the times as typed, or the sun's
+    DaylightFromSun,
+    DaylightPlace,
+    DaylightLatitude,
+    DaylightLongitude,
+    DaylightDate,
+    DaylightUtcOffset,
+    DaylightShift,
+    DaylightSunTimes, // %1 sunrise, %2 sunset, %3 day length
+    DaylightPolarDay,
+    DaylightPolarNight,
+    DecimalRange,      // a typed number refused: %1 the least, %2 the most
+    PlaceLizardIsland, // the native places of the daylight dialog
+    PlaceEilat,
+    PlaceBelizeReef,
+    PlaceLakeMalawi,
+    PlaceLakeTanganyika,
+    PlaceManaus,
+    PlaceBali,
+    PlaceOwn,
+    Acclimation, // the chart menu's acclimation series, its dialog and its notice
+    AcclimationTitle,
+    AcclimationStart,
+    AcclimationSteps,
+    AcclimationFiles,   // %1 the first file's name, %2 the last one's
+    AcclimationFolder,  // the title of the folder dialog
+    AcclimationWritten, // %1 the number of files, %2 the folder; the files follow
     PasteRefused,       // the heading of a refused paste
     PasteEmpty,         // the clipboard holds no numbers
     PasteEmptyField,    // %1: the number of values before the empty field
