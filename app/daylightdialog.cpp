@@ -184,7 +184,6 @@ void DaylightDialog::addSunRows() {
     }
     m_sunTimes->setMinimumWidth(width);
     addRow(QString(), m_sunTimes);
-    m_clockPlace = 0;
     followClock();
 }
 
@@ -210,9 +209,6 @@ void DaylightDialog::pickPlace(int index) {
         m_longitude->setText(Degrees(place.longitude));
         m_filling = false;
     }
-    m_clockPlace = native ? index : -1;
-    m_offsetByHand = false;
-    followClock();
     changed();
 }
 
@@ -220,9 +216,7 @@ void DaylightDialog::followClock() {
     if (m_offsetByHand)
         return;
     const QDate date = m_date->date();
-    setOffset(m_clockPlace >= 0
-                  ? PlaceUtcOffset(NativePlaces()[static_cast<size_t>(m_clockPlace)], date)
-                  : UtcOffsetOn(date, QTimeZone::systemTimeZone()));
+    setOffset(UtcOffsetOn(date, QTimeZone::systemTimeZone()));
 }
 
 void DaylightDialog::setOffset(int minutes) {

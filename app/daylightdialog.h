@@ -56,7 +56,6 @@ private:
     QLineEdit *m_base;
     DaylightParams m_last;
     SunDay m_day = SunDay::RisesAndSets;
-    int m_clockPlace = 0;        // the place whose clock the offset follows; -1 the system's
     bool m_offsetByHand = false; // the offset was chosen, it no longer follows
     bool m_filling = false;      // fields are being filled in, not changed by the user
 };
