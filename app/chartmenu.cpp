@@ -1,5 +1,6 @@
 #include "app/chartmenu.h"
 
+#include "app/budgetwindow.h"
 #include "app/dialogguard.h"
 #include "app/tooldialogs.h"
 #include "edit/charteditor.h"
@@ -41,7 +42,16 @@ const Entry kEntries[] = {
     {ToolText::Daylight, {}},
     {std::nullopt, {}},
     {ToolText::ContinuousStrokes, {}},
+    {std::nullopt, {}},
+    {ToolText::PlayDay, QKeySequence(Qt::Key_F5)},
+    {ToolText::LightBudget, {}},
 };
+
+// The entries that act on the current channel, disabled without one.
+bool OnChannel(ToolText text) {
+    return text != ToolText::ContinuousStrokes && text != ToolText::PlayDay &&
+           text != ToolText::LightBudget;
+}
 
 } // namespace
 
@@ -93,9 +103,22 @@ ChartMenu::ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &wind
         {ToolText::Fill, [this] { fill(); }},
         {ToolText::Clear, apply(ToolText::Clear, [](const DayCurve &) { return Filled(0); })},
         {ToolText::Daylight, [this] { daylight(); }},
+        {ToolText::PlayDay, [this] { m_editor.togglePlay(); }},
+        {ToolText::LightBudget, [this] { showBudget(); }},
     };
     for (const auto &[text, handler] : handlers)
         connect(m_actions.at(text), &QAction::triggered, this, handler);
+    // Escape stops a play wherever the focus is; it is nobody's key while nothing plays.
+    m_stopPlay = new QAction(this);
+    m_stopPlay->setObjectName(QStringLiteral("stopPlay"));
+    m_stopPlay->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_stopPlay->setShortcutContext(Qt::WindowShortcut);
+    m_stopPlay->setEnabled(false);
+    window.addAction(m_stopPlay);
+    connect(m_stopPlay, &QAction::triggered, this, [this] { m_editor.stopPlay(); });
+    connect(&m_editor.player(), &DayPlayer::stateChanged, this, [this](DayPlayer::State state) {
+        m_stopPlay->setEnabled(state != DayPlayer::State::Stopped);
+    });
     connect(&m_editor, &ChartEditor::currentChannelChanged, this, &ChartMenu::followChannel);
     followChannel(m_editor.currentChannel());
     relabel(0);
@@ -140,6 +163,8 @@ void ChartMenu::relabel(int language) {
     for (const auto &[text, action] : m_actions)
         action->setText(GetToolText(text, language));
     buildHistoryActions();
+    if (m_budget)
+        m_budget->relabel(language);
 }
 
 void ChartMenu::popup(const QPoint &globalPosition) {
@@ -148,7 +173,7 @@ void ChartMenu::popup(const QPoint &globalPosition) {
 
 void ChartMenu::followChannel(int channel) {
     for (const auto &[text, action] : m_actions) {
-        if (text != ToolText::ContinuousStrokes)
+        if (OnChannel(text))
             action->setEnabled(channel != 0);
     }
 }
@@ -201,6 +226,14 @@ void ChartMenu::daylight() {
         return;
     const DaylightParams params = dialog.params();
     m_editor.apply(ToolText::Daylight, [params](const DayCurve &) { return Daylight(params); });
+}
+
+void ChartMenu::showBudget() {
+    if (!m_budget) {
+        m_budget = new BudgetWindow(m_document, m_editor.texts(), &m_window);
+        m_budget->relabel(m_language);
+    }
+    m_budget->showBeside(m_window.findChild<QWidget *>(QStringLiteral("pb")));
 }
 
 } // namespace dim::app

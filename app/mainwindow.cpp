@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/chartmenu.h"
 #include "app/controls.h"
+#include "app/dayplayview.h"
 #include "app/drops.h"
 #include "app/services.h"
 #include "app/windowactions.h"
@@ -51,6 +52,7 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
     m_menu = new ChartMenu(*m_editor, m_state.document, *this);
     m_actions = new WindowActions(*this, m_ui);
     wire();
+    ShowPlayOnChart(*m_ui.pb, *m_editor);
     if (m_env.recovery) {
         m_keeper = std::make_unique<RecoveryKeeper>(m_state.document, *m_env.recovery);
         m_keeper->setCaption(windowTitle());
