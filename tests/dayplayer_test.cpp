@@ -140,9 +140,9 @@ TEST_F(PlayEditorTest, APressStopsThePlayAndDrawsNothing) {
         bool stops;
     };
     const Case cases[] = {
-        {Qt::LeftButton, true},
-        {Qt::MiddleButton, true},
         {Qt::RightButton, false}, // it opens the menu, where the play is paused
+        {Qt::MiddleButton, true},
+        {Qt::LeftButton, true}, // its release lets the next press draw
     };
     for (const Case &c : cases) {
         editor.togglePlay();
