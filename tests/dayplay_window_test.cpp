@@ -57,6 +57,7 @@ TEST_F(DayPlayWindowTest, PlayingLeavesTheSurfaceAsPaintedAndNothingOnTheScreenA
     const QImage playing = Screen();
     EXPECT_EQ(playing.pixel(mark.line.center()), qRgb(0, 0, 0)); // the marker on the screen
     EXPECT_NE(playing, screen);
+    EXPECT_EQ(chart().surface(), surface); // drawn on the screen only
 
     QTest::keyClick(window.get(), Qt::Key_F5); // pause: the time stays
     After(5000);
@@ -80,7 +81,14 @@ TEST_F(DayPlayWindowTest, TheMenuItemPlaysAndAPressOnTheChartStops) {
     EXPECT_TRUE(play->isEnabled()); // with no current channel too
     play->trigger();
     After(1000);
-    EXPECT_EQ(chart().playMark().time, QStringLiteral("1:00"));
+    const PlayMark mark = chart().playMark();
+    EXPECT_EQ(mark.time, QStringLiteral("1:00"));
+    // A new size lays the chart out anew: the marker follows it.
+    window->resize(window->width() - 300, window->height());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return chart().painted(); }));
+    const PlayMark moved = chart().playMark();
+    EXPECT_EQ(moved.line, PlayMarkPlace(geometry(), 60, moved.box.size()).line);
+    EXPECT_NE(moved.line, mark.line);
     QTest::mousePress(&chart(), Qt::LeftButton, {}, At(2, 30, 100));
     EXPECT_TRUE(chart().playMark().isNull());
     QTest::mouseRelease(&chart(), Qt::LeftButton, {}, At(2, 30, 100));

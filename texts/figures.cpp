@@ -24,18 +24,16 @@ QString DecimalFigure(double value, int decimals, int language) {
 std::optional<double> ParseFigure(const QString &text) {
     QString number = text.trimmed();
     number.replace(QLatin1Char(','), QLatin1Char('.'));
-    int digits = 0;
-    int points = 0;
+    bool digits = false;
     for (const QChar c : number) {
-        if (c == QLatin1Char('.'))
-            ++points;
-        else if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            ++digits;
-        else
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits = true;
+        else if (c != QLatin1Char('.'))
             return std::nullopt;
     }
-    if (digits == 0 || points > 1)
+    if (!digits)
         return std::nullopt;
+    // A second point is refused here.
     bool ok = false;
     const double value = number.toDouble(&ok);
     if (!ok || !std::isfinite(value))
