@@ -141,50 +141,49 @@ void BudgetWindow::relabel(int language) {
 }
 
 void BudgetWindow::refresh() {
+    const QString why = GetToolText(ToolText::BudgetRefused, m_language);
     std::array<Typed, FileChannels> watts;
     std::array<Typed, FileChannels> ppfd;
     std::array<double, FileChannels> wattValues{};
     std::array<double, FileChannels> ppfdValues{};
-    bool anyRefused = false;
-    const QString why = GetToolText(ToolText::BudgetRefused, m_language);
     for (size_t i = 0; i < m_rows.size(); ++i) {
         watts[i] = ReadField(m_rows[i].watts);
         ppfd[i] = ReadField(m_rows[i].ppfd);
         MarkRefused(m_rows[i].watts, watts[i].refused, why);
         MarkRefused(m_rows[i].ppfd, ppfd[i].refused, why);
-        anyRefused = anyRefused || watts[i].refused || ppfd[i].refused;
         wattValues[i] = watts[i].value;
         ppfdValues[i] = ppfd[i].value;
     }
     const LightBudget budget = DayLightBudget(m_document.Levels(), wattValues, ppfdValues);
-    // A figure is given when its value was typed and taken; a total when every typed value
-    // was taken and one at least was typed.
-    const auto given = [this](const Typed &typed, double value, int decimals) {
+    // A figure is given when its value was typed and taken.
+    const auto figure = [this](const Typed &typed, double value, int decimals) {
         return typed.given && !typed.refused ? DecimalFigure(value, decimals, m_language) : kOpen;
     };
-    bool wattsTyped = false;
-    bool ppfdTyped = false;
-    bool wattsRefused = false;
-    bool ppfdRefused = false;
     for (size_t i = 0; i < m_rows.size(); ++i) {
         const ChannelBudget &channel = budget.channels[i];
         const ChannelRow &row = m_rows[i];
         row.lit->setText(ClockTime(channel.litMinutes));
         row.dark->setText(ClockTime(channel.longestDarkMinutes));
         row.hours->setText(DecimalFigure(channel.fullPowerHours, 2, m_language));
-        row.energy->setText(given(watts[i], channel.energyWh, 1));
-        row.dli->setText(given(ppfd[i], channel.dli, 2));
-        wattsTyped = wattsTyped || watts[i].given;
-        ppfdTyped = ppfdTyped || ppfd[i].given;
-        wattsRefused = wattsRefused || watts[i].refused;
-        ppfdRefused = ppfdRefused || ppfd[i].refused;
+        row.energy->setText(figure(watts[i], channel.energyWh, 1));
+        row.dli->setText(figure(ppfd[i], channel.dli, 2));
     }
-    m_energyTotal->setText(
-        wattsTyped && !wattsRefused ? DecimalFigure(budget.totalEnergyWh, 1, m_language) : kOpen);
-    m_dliTotal->setText(ppfdTyped && !ppfdRefused ? DecimalFigure(budget.totalDli, 2, m_language)
-                                                  : kOpen);
-    m_refused->setText(anyRefused ? why : QString());
-    m_refused->setVisible(anyRefused);
+    // A total is given when one value at least was typed and every one typed was taken.
+    const auto column = [](const std::array<Typed, FileChannels> &typed) {
+        Typed all;
+        for (const Typed &t : typed) {
+            all.given = all.given || t.given;
+            all.refused = all.refused || t.refused;
+        }
+        return all;
+    };
+    const Typed allWatts = column(watts);
+    const Typed allPpfd = column(ppfd);
+    m_energyTotal->setText(figure(allWatts, budget.totalEnergyWh, 1));
+    m_dliTotal->setText(figure(allPpfd, budget.totalDli, 2));
+    const bool refused = allWatts.refused || allPpfd.refused;
+    m_refused->setText(refused ? why : QString());
+    m_refused->setVisible(refused);
 }
 
 void BudgetWindow::showBeside(const QWidget *chart) {
