@@ -184,6 +184,9 @@ void BudgetWindow::refresh() {
     const bool refused = allWatts.refused || allPpfd.refused;
     m_refused->setText(refused ? why : QString());
     m_refused->setVisible(refused);
+    // A note that appears, or headings in another language, may need more room.
+    if (isVisible())
+        resize(size().expandedTo(sizeHint()));
 }
 
 void BudgetWindow::showBeside(const QWidget *chart) {

@@ -182,7 +182,7 @@ void ChartView::setPointMark(const QRect &mark, const QString &text) {
 void ChartView::setPlayMark(const PlayMark &mark) {
     const QRegion before = m_playMark.area();
     m_playMark = mark;
-    update(before + m_playMark.area());
+    update((before + m_playMark.area()).boundingRect());
 }
 
 void ChartView::setAccessibleValue(int level, const QString &text) {
