@@ -1,5 +1,6 @@
 #include "app/chartmenu.h"
 
+#include "app/budgetwindow.h"
 #include "app/daylightdialog.h"
 #include "app/dialogguard.h"
 #include "app/filedialogs.h"
@@ -51,7 +52,16 @@ const Entry kEntries[] = {
     {ToolText::Acclimation, {}},
     {std::nullopt, {}},
     {ToolText::ContinuousStrokes, {}},
+    {std::nullopt, {}},
+    {ToolText::PlayDay, QKeySequence(Qt::Key_F5)},
+    {ToolText::LightBudget, {}},
 };
+
+// The entries that act on the current channel, disabled without one.
+bool OnChannel(ToolText text) {
+    return text != ToolText::ContinuousStrokes && text != ToolText::PlayDay &&
+           text != ToolText::LightBudget && text != ToolText::Acclimation;
+}
 
 } // namespace
 
@@ -104,9 +114,22 @@ ChartMenu::ChartMenu(ChartEditor &editor, CurveDocument &document, QWidget &wind
         {ToolText::Clear, apply(ToolText::Clear, [](const DayCurve &) { return Filled(0); })},
         {ToolText::Daylight, [this] { daylight(); }},
         {ToolText::Acclimation, [this] { acclimation(); }},
+        {ToolText::PlayDay, [this] { m_editor.togglePlay(); }},
+        {ToolText::LightBudget, [this] { showBudget(); }},
     };
     for (const auto &[text, handler] : handlers)
         connect(m_actions.at(text), &QAction::triggered, this, handler);
+    // Escape stops a play wherever the focus is; it is nobody's key while nothing plays.
+    m_stopPlay = new QAction(this);
+    m_stopPlay->setObjectName(QStringLiteral("stopPlay"));
+    m_stopPlay->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_stopPlay->setShortcutContext(Qt::WindowShortcut);
+    m_stopPlay->setEnabled(false);
+    window.addAction(m_stopPlay);
+    connect(m_stopPlay, &QAction::triggered, this, [this] { m_editor.stopPlay(); });
+    connect(&m_editor.player(), &DayPlayer::stateChanged, this, [this](DayPlayer::State state) {
+        m_stopPlay->setEnabled(state != DayPlayer::State::Stopped);
+    });
     connect(&m_editor, &ChartEditor::currentChannelChanged, this, &ChartMenu::followChannel);
     followChannel(m_editor.currentChannel());
     relabel(0);
@@ -151,6 +174,8 @@ void ChartMenu::relabel(int language) {
     for (const auto &[text, action] : m_actions)
         action->setText(GetToolText(text, language));
     buildHistoryActions();
+    if (m_budget)
+        m_budget->relabel(language);
 }
 
 void ChartMenu::popup(const QPoint &globalPosition) {
@@ -161,7 +186,7 @@ void ChartMenu::followChannel(int channel) {
     for (const auto &[text, action] : m_actions) {
         if (text == ToolText::Acclimation) // of all channels
             action->setEnabled(m_files.services && m_files.fileSystem && m_files.guard);
-        else if (text != ToolText::ContinuousStrokes)
+        else if (OnChannel(text))
             action->setEnabled(channel != 0);
     }
 }
@@ -247,6 +272,14 @@ void ChartMenu::acclimation() {
         m_files.services->showNotice(&m_window, GetToolText(ToolText::AcclimationTitle, m_language),
                                      text);
     });
+}
+
+void ChartMenu::showBudget() {
+    if (!m_budget) {
+        m_budget = new BudgetWindow(m_document, m_editor.texts(), &m_window);
+        m_budget->relabel(m_language);
+    }
+    m_budget->showBeside(m_window.findChild<QWidget *>(QStringLiteral("pb")));
 }
 
 } // namespace dim::app

@@ -30,11 +30,12 @@ struct MenuFiles {
     FileSystem *fileSystem = nullptr;
     std::function<void(const std::function<void()> &command)> guard;
 };
+class BudgetWindow;
 
 // The chart's menu: undo and redo (the history's own actions, named after their steps), the
-// curve tools with their shortcuts and dialogs, and the continuous-stroke switch. Each tool
-// asks the chart editor for one step on the current channel; the shortcuts work wherever the
-// focus is in the window.
+// curve tools with their shortcuts and dialogs, the continuous-stroke switch, the day's play
+// and the light budget window. Each tool asks the chart editor for one step on the current
+// channel; the shortcuts work wherever the focus is in the window, Escape stops a play.
 class ChartMenu : public QObject {
     Q_OBJECT
 
@@ -45,6 +46,9 @@ public:
     QAction *action(ToolText text) const { return m_actions.at(text); }
     QAction *undoAction() const { return m_undo; }
     QAction *redoAction() const { return m_redo; }
+    QAction *stopPlayAction() const { return m_stopPlay; }
+    // The light budget window, made when first asked for; null before.
+    BudgetWindow *budgetWindow() const { return m_budget; }
     // Labels the menu in a language of the language list; the history's actions too.
     void relabel(int language);
     void popup(const QPoint &globalPosition);
@@ -58,6 +62,7 @@ private:
     void fill();
     void daylight();
     void acclimation();
+    void showBudget();
 
     ChartEditor &m_editor;
     CurveDocument &m_document;
@@ -67,6 +72,8 @@ private:
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QAction *m_firstTool = nullptr;
+    QAction *m_stopPlay = nullptr;
+    BudgetWindow *m_budget = nullptr;
     std::map<ToolText, QAction *> m_actions;
     int m_language = 0;
 };

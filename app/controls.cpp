@@ -97,6 +97,7 @@ void ChartView::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     for (const QRect &rect : event->region())
         painter.drawImage(rect.topLeft(), m_surface, rect);
+    DrawPlayMark(painter, m_playMark); // on the screen only, as the point cursor
     // The point cursor goes over the picture on the screen only: the surface stays as painted.
     if (hasFocus() && !m_pointMark.isNull()) {
         painter.setBrush(Qt::NoBrush);
@@ -176,6 +177,12 @@ void ChartView::setPointMark(const QRect &mark, const QString &text) {
             -3, -3, 3 + 8 + metrics.horizontalAdvance(m_pointText) + 8, 3 + metrics.height());
     }
     update(before | m_pointArea);
+}
+
+void ChartView::setPlayMark(const PlayMark &mark) {
+    const QRegion before = m_playMark.area();
+    m_playMark = mark;
+    update((before + m_playMark.area()).boundingRect());
 }
 
 void ChartView::setAccessibleValue(int level, const QString &text) {

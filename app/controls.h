@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/settings.h"
+#include "view/playmark.h"
 
 #include <QImage>
 #include <QListWidget>
@@ -30,6 +31,9 @@ public:
     // keyboard focus, with a short text beside it (a typed percentage, a notice).
     void setPointMark(const QRect &mark, const QString &text);
     const QString &pointText() const { return m_pointText; }
+    // The marker of the day's play, drawn on the screen over the surface; a null one for none.
+    void setPlayMark(const PlayMark &mark);
+    const PlayMark &playMark() const { return m_playMark; }
     // What screen readers are told of the point cursor: its level as the chart's value and
     // its text (channel, time, percentage) as the chart's description. The first text after
     // the chart takes the focus is followed by the chart's usage (its accessibleDescription).
@@ -64,6 +68,7 @@ private:
     QRect m_pointMark;
     QRect m_pointArea; // what the mark and its text cover on the screen
     QString m_pointText;
+    PlayMark m_playMark;
     QString m_accessibleValue;
     int m_accessibleLevel = 0;
     bool m_usagePending = false; // the usage still follows the point's text

@@ -162,6 +162,9 @@ void BuildForm1(QWidget &form, Form1Controls &ui, Settings &settings,
     ui.udn->showPositionQuietly();
     ui.UDTempo->showPositionQuietly();
     ui.GroupBox1->setVisible(false);
+    // Files are dropped on the window as a whole; the text fields take no drops of their own.
+    for (QLineEdit *edit : {ui.ENK, ui.en, ui.ETempo})
+        edit->setAcceptDrops(false);
 
     ui.FLB = Named(new QListWidget(ui.Panel2), "FLB");
     ui.FLB->setGeometry(264, 72, 169, 129);

@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/chartmenu.h"
 #include "app/controls.h"
+#include "app/dayplayview.h"
 #include "app/drops.h"
 #include "app/services.h"
 #include "app/windowactions.h"
@@ -54,16 +55,14 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
                        [this](const std::function<void()> &command) { runFileCommand(command); }});
     m_actions = new WindowActions(*this, m_ui);
     wire();
+    ShowPlayOnChart(*m_ui.pb, *m_editor);
     if (m_env.recovery) {
         m_keeper = std::make_unique<RecoveryKeeper>(m_state.document, *m_env.recovery);
         m_keeper->setCaption(windowTitle());
     }
     DCBChange();
     FormCreate();
-    // Files are dropped on the window as a whole; the text fields take no drops of their own.
-    setAcceptDrops(true);
-    for (QLineEdit *edit : {m_ui.ENK, m_ui.en, m_ui.ETempo})
-        edit->setAcceptDrops(false);
+    setAcceptDrops(true); // files dropped on the window as a whole
     if (start == WindowStart::MapFirst)
         showBuiltControls();
 }

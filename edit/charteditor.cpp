@@ -12,17 +12,20 @@ ChartEditor::ChartEditor(CurveDocument &document, CursorState &cursor, const Geo
     : QObject(parent), m_document(document), m_cursor(cursor), m_geometry(geometry),
       m_settings(settings), m_texts(texts) {
     connect(&m_document, &CurveDocument::changed, this, &ChartEditor::documentChanged);
+    connect(&m_player, &DayPlayer::minuteChanged, this, &ChartEditor::showPlay);
 }
 
 void ChartEditor::setLanguage(int language) {
     m_language = language;
     if (m_focus)
         showPoint();
+    if (m_player.active())
+        showPlay();
 }
 
 void ChartEditor::pointerMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
                                int y, bool inside) {
-    const bool left = buttons.testFlag(Qt::LeftButton);
+    const bool left = buttons.testFlag(Qt::LeftButton) && !m_quietDrag;
     // Only the left button captures the pointer: a drag with another button that leaves the
     // chart is not followed, as a move outside it without any button is never seen.
     if (!left && !inside)
@@ -58,12 +61,22 @@ void ChartEditor::pointerPressed(Qt::MouseButtons buttons, Qt::KeyboardModifiers
     // Every press comes after the end of the drag before it: a press while one is still under
     // way means its release was missed, or another button joined in.
     cutOff();
+    if (!buttons.testFlag(Qt::LeftButton))
+        m_quietDrag = false;
+    // A press stops the play (the right button's opens the menu, which pauses it). A press
+    // meant to stop it changes no curve: its drag draws nothing until the button is released.
+    if (m_player.active() && (buttons & ~Qt::MouseButtons(Qt::RightButton))) {
+        m_player.stop();
+        m_quietDrag = buttons.testFlag(Qt::LeftButton);
+    }
     pointerMoved(buttons, modifiers, x, y, true);
 }
 
 void ChartEditor::pointerReleased(Qt::MouseButton button) {
-    if (button == Qt::LeftButton)
-        cutOff();
+    if (button != Qt::LeftButton)
+        return;
+    cutOff();
+    m_quietDrag = false;
 }
 
 void ChartEditor::cutOff() {
@@ -152,6 +165,8 @@ void ChartEditor::preview(const DayCurve &curve) {
         m_preview = m_document.Levels();
     SetChannelCurve(*m_preview, channel, curve);
     emit previewChanged(channel);
+    if (m_player.active())
+        showPlay();
 }
 
 void ChartEditor::endPreview() {
@@ -159,13 +174,21 @@ void ChartEditor::endPreview() {
         return;
     m_preview.reset();
     emit previewChanged(currentChannel());
+    if (m_player.active())
+        showPlay();
 }
 
 const LevelTable &ChartEditor::shownLevels() const {
     return m_preview ? *m_preview : m_document.Levels();
 }
 
+PlayReadout ChartEditor::playReadout() const {
+    return m_player.active() ? ReadoutAt(shownLevels(), m_player.minute()) : PlayReadout{};
+}
+
 void ChartEditor::documentChanged(const CurveChange &change) {
+    if (m_player.active())
+        showPlay(); // the readout follows every edit, a stroke's cells too
     if (change.stroke)
         return; // the pointer that wrote the cells shows its point itself
     if (m_focus)
@@ -189,6 +212,10 @@ void ChartEditor::showPoint() {
         QRect(geometry.PointX - half, geometry.PointY - half, 2 * half + 1, 2 * half + 1),
         m_pointText, level,
         PointDescription(m_texts, m_language, m_point.channel, m_point.column, level));
+}
+
+void ChartEditor::showPlay() {
+    emit playChanged(playReadout());
 }
 
 void ChartEditor::followCurrentChannel() {

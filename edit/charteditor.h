@@ -1,6 +1,7 @@
 #pragma once
 
 #include "edit/curvetools.h"
+#include "edit/dayplayer.h"
 #include "edit/document.h"
 #include "edit/pointcursor.h"
 #include "edit/pointer.h"
@@ -66,6 +67,15 @@ public:
     // What the chart shows: the document's levels, or those with the preview.
     const LevelTable &shownLevels() const;
 
+    // The day played over the chart: F5 plays, pauses and resumes; Escape or a press on the
+    // chart stops. The readout follows every change of what the chart shows.
+    DayPlayer &player() { return m_player; }
+    void togglePlay() { m_player.toggle(); }
+    void stopPlay() { m_player.stop(); }
+    PlayReadout playReadout() const;
+    const Geometry &geometry() const { return m_geometry; }
+    const TextTable &texts() const { return m_texts; }
+
 signals:
     void statusTextChanged(const QString &text);
     // The point cursor: its mark on the chart, the text beside it (a typed percentage, a
@@ -79,12 +89,15 @@ signals:
     void currentChannelChanged(int channel);
     // A refused paste: a heading and why.
     void notice(const QString &title, const QString &text);
+    // The play's marker moved, or what it shows changed; a readout not shown when it stopped.
+    void playChanged(const dim::PlayReadout &readout);
 
 private:
     void documentChanged(const CurveChange &change);
     void showPoint();
     void moveFocusPoint(int channel, int column);
     void followCurrentChannel();
+    void showPlay();
     int pointLevel() const;
 
     CurveDocument &m_document;
@@ -109,6 +122,8 @@ private:
         int level = 0;
     } m_track;
     std::optional<LevelTable> m_preview;
+    DayPlayer m_player;
+    bool m_quietDrag = false; // the left button's drag began by stopping the play: draws nothing
 };
 
 } // namespace dim

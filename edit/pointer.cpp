@@ -1,15 +1,13 @@
 #include "edit/pointer.h"
 
+#include "texts/figures.h"
+
 #include <algorithm>
 
 namespace dim {
 
 QString ColumnTime(int column) {
-    const int minute = ColumnMinute(column);
-    QString text = QString::number(ColumnHour(column)) + QLatin1Char(':') + QString::number(minute);
-    if (minute == 0)
-        text += QLatin1Char('0');
-    return text;
+    return ClockTime(column * MinutesPerColumn);
 }
 
 QString StatusText(const CursorState &cursor, int storedLevel, const TextTable &texts,

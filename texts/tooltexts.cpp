@@ -131,6 +131,28 @@ const std::array<Row, static_cast<size_t>(ToolText::Count)> kTexts{{
     {"Wolkentempo", "Cloud speed", "Vitesse des nuages", "Velocidad de las nubes"},
     {"Laden", "Load", "Chargement", "Carga"},
     {"Neu", "New", "Nouveau", "Nuevo"},
+    {"Tag &abspielen", "Pla&y the day", "Jo&uer la journée", "Reprod&ucir el día"},
+    {"Licht&bilanz...", "Light &budget...", "&Bilan lumineux...", "Balance de &luz..."},
+    {"Lichtbilanz", "Light budget", "Bilan lumineux", "Balance de luz"},
+    {"Kanal", "Channel", "Canal", "Canal"},
+    {"Leuchtdauer", "Lit time", "Durée allumée", "Tiempo encendido"},
+    {"Längste Dunkelphase", "Longest dark", "Plus longue obscurité", "Oscuridad más larga"},
+    {"Volllaststunden", "Full-power hours", "Heures à pleine puissance", "Horas a plena potencia"},
+    {"Watt bei 100 %", "Watts at 100 %", "Watts à 100 %", "Vatios al 100 %"},
+    {"Energie (Wh/Tag)", "Energy (Wh/day)", "Énergie (Wh/jour)", "Energía (Wh/día)"},
+    {"PPFD bei 100 % (µmol/m²/s)", "PPFD at 100 % (µmol/m²/s)", "PPFD à 100 % (µmol/m²/s)",
+     "PPFD al 100 % (µmol/m²/s)"},
+    {"DLI (mol/m²/Tag)", "DLI (mol/m²/day)", "DLI (mol/m²/jour)", "DLI (mol/m²/día)"},
+    {"Summe", "Total", "Total", "Total"},
+    {"Die Werte zählen linear in Licht und Leistung, wie ein PWM-Tastgrad.",
+     "Levels count as linear in light and power, as a PWM duty cycle is.",
+     "Les niveaux comptent comme linéaires en lumière et en puissance, comme un rapport "
+     "cyclique PWM.",
+     "Los niveles cuentan como lineales en luz y potencia, como un ciclo de trabajo PWM."},
+    {"Abgelehnt: bitte eine Zahl ab 0 eingeben, etwa 40 oder 2,5.",
+     "Refused: please type a number of 0 or more, such as 40 or 2.5.",
+     "Refusé : veuillez saisir un nombre supérieur ou égal à 0, par exemple 40 ou 2,5.",
+     "Rechazado: escriba un número mayor o igual que 0, por ejemplo 40 o 2,5."},
 }};
 
 } // namespace

@@ -82,6 +82,20 @@ enum class ToolText {
     StepCloudSpeed,
     StepLoad,
     StepNew,
+    PlayDay,     // the chart's menu: play, pause and resume the day
+    LightBudget, // the chart's menu: the light budget window
+    BudgetTitle, // the light budget window: its title, its columns, its notes
+    BudgetChannel,
+    BudgetLit,
+    BudgetDark,
+    BudgetHours,
+    BudgetWatts,
+    BudgetEnergy,
+    BudgetPpfd,
+    BudgetDli,
+    BudgetTotal,
+    BudgetLinear,  // how the levels count
+    BudgetRefused, // a typed watts or PPFD value that is no number of 0 or more
     Count
 };
 
