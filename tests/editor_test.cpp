@@ -263,6 +263,9 @@ TEST_F(Clipboard, CopyOneChannelAndPasteItIntoAnotherAsOneStep) {
     document.change(levels, document.fileSettings(), ToolText::Paste);
     const int steps = Steps();
     EXPECT_TRUE(editor.copyText().isEmpty()) << "no channel yet";
+    editor.paste(QStringList(96, QStringLiteral("7")).join(QLatin1Char(',')));
+    EXPECT_EQ(Steps(), steps) << "nowhere to paste yet";
+    EXPECT_EQ(Row(0), LevelRow{});
     Move(At(2, 10, 128));
     const QString copied = editor.copyText();
     EXPECT_TRUE(copied.startsWith(QStringLiteral("0,2,4,6,")));
