@@ -141,8 +141,10 @@ public:
                     const int j = row ? i : i - kRows;
                     const int at = row ? (2 * j + 1) * a.height / (2 * kRows)
                                        : (2 * j + 1) * a.width / (2 * kColumns);
-                    out += row ? " y" + std::to_string(at) + "@x" + std::to_string(along)
-                               : " x" + std::to_string(at) + "@y" + std::to_string(along);
+                    out += row ? " y" : " x";
+                    out += std::to_string(at);
+                    out += row ? "@x" : "@y";
+                    out += std::to_string(along);
                     break;
                 }
             offset += length;
