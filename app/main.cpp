@@ -24,9 +24,6 @@ int main(int argc, char **argv) {
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
 
-    // The sprite sheet is decoded from here on, beside the toolkit's set-up and the window's
-    // build and mapping: it needs only its bytes and the JPEG library.
-    SheetDecode sheet(EmbeddedSheetJpeg());
     QApplication app(argc, argv);
     SetUpApplication(app);
     // Read again without the options the application took out for itself (-platform and
@@ -38,8 +35,8 @@ int main(int argc, char **argv) {
     static EditorState state; // the program's state, for its whole run
     RecoveryStore recovery(SystemFileSystem(), RecoveryFolder(), ::getpid());
     TForm1 Form1(state,
-                 Environment{DesktopServices(), SystemFileSystem(), SystemClock(), std::move(sheet),
-                             &recovery},
+                 Environment{DesktopServices(), SystemFileSystem(), SystemClock(),
+                             EmbeddedSheetJpeg(), &recovery},
                  WindowStart::MapFirst);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &Form1,
                      [&Form1](QSessionManager &manager) { Form1.commitData(manager); });

@@ -41,6 +41,9 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
     placeWindow();
     if (start == WindowStart::MapFirst)
         show();
+    // Decoded from here on, beside the window's build and mapping; earlier, it would slow the
+    // toolkit's set-up and the map on two cores.
+    m_sheet = SheetDecode(std::move(m_env.sheetJpeg));
     BuildForm1(*this, m_ui, m_state.settings, m_state.document.fileSettings());
     m_ui.Panel2->installEventFilter(this);
     m_editor = new ChartEditor(m_state.document, m_state.cursor, m_state.chart.geometry,
@@ -146,7 +149,7 @@ void TForm1::FormCreate() {
     m_state.chart.geometry.BandHeight = 1;
     FillTexts(m_state.texts);
     ApplyLanguage(0);
-    m_ui.Timer2->start(); // the sheet is being decoded meanwhile (Environment)
+    m_ui.Timer2->start(); // the sheet is being decoded meanwhile
 }
 
 void TForm1::FormActivate() {
@@ -184,7 +187,7 @@ bool TForm1::event(QEvent *event) {
         FormActivate();
         break;
     case QEvent::Show: // the first expose of the window takes the sheet (eventFilter)
-        if (m_env.sheet.pending() && windowHandle())
+        if (m_sheet.pending() && windowHandle())
             windowHandle()->installEventFilter(this);
         break;
     case QEvent::WindowBlocked:
@@ -237,9 +240,9 @@ void TForm1::dropEvent(QDropEvent *event) {
 }
 
 void TForm1::awaitSheet() {
-    if (!m_env.sheet.pending())
+    if (!m_sheet.pending())
         return;
-    DecodedSheet decoded = m_env.sheet.take();
+    DecodedSheet decoded = m_sheet.take();
     m_sheetError = decoded.error;
     if (decoded.image.isNull()) {
         // Without its artwork the window still works: the backgrounds stay plain.

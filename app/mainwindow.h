@@ -49,7 +49,7 @@ struct Environment {
     Services &services;
     FileSystem &fileSystem;
     const Clock &clock;
-    SheetDecode sheet; // the sprite sheet, being decoded
+    QByteArray sheetJpeg; // the embedded sprite sheet
     // Where unsaved curves are kept against a kill; none in tests that do not ask for it.
     RecoveryStore *recovery = nullptr;
 };
@@ -158,6 +158,7 @@ private:
     ChartMenu *m_menu = nullptr;
     WindowActions *m_actions = nullptr;
     std::unique_ptr<RecoveryKeeper> m_keeper;
+    SheetDecode m_sheet;
     QString m_sheetError;
     QSize m_frameExtra;
     QFileDialog *m_fod = nullptr;

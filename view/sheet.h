@@ -39,8 +39,8 @@ struct DecodedSheet {
 };
 
 // A JPEG decoded on a thread of its own from the moment this is made, so that the decode
-// overlaps whatever the program does meanwhile (the toolkit's set-up, the window's build and
-// mapping). take() waits for the result and hands it over, once.
+// overlaps whatever the program does meanwhile (the window's build and mapping). take() waits
+// for the result and hands it over, once.
 class SheetDecode {
 public:
     SheetDecode() = default;
