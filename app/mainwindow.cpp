@@ -39,11 +39,11 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
     : QWidget(parent), m_state(state), m_env(std::move(environment)) {
     setObjectName(QStringLiteral("Form1"));
     placeWindow();
+    // Decoded from here on, beside the window's build and mapping (earlier, it would slow the
+    // toolkit's set-up on two cores), and pending when the window is shown (event()).
+    m_sheet = SheetDecode(std::move(m_env.sheetJpeg));
     if (start == WindowStart::MapFirst)
         show();
-    // Decoded from here on, beside the window's build and mapping; earlier, it would slow the
-    // toolkit's set-up and the map on two cores.
-    m_sheet = SheetDecode(std::move(m_env.sheetJpeg));
     BuildForm1(*this, m_ui, m_state.settings, m_state.document.fileSettings());
     m_ui.Panel2->installEventFilter(this);
     m_editor = new ChartEditor(m_state.document, m_state.cursor, m_state.chart.geometry,
