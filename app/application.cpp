@@ -11,6 +11,10 @@
 
 #include <memory>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace dim::app {
 
 namespace {
@@ -31,6 +35,13 @@ void SetApplicationIcon() {
     const QImage picture(QStringLiteral(":/icon.png"));
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(picture.scaled(
         kWindowIconSize, kWindowIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
+}
+
+void FinishStart() {
+    SetApplicationIcon();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void UseToolkitLanguage(int row) {

@@ -14,6 +14,11 @@ void SetUpApplication(QApplication &app);
 // image-format plugins for it, would otherwise hold up the window's appearance.
 void SetApplicationIcon();
 
+// What waits for the first picture: the window icon, then the working memory that starting up
+// has freed (the decoder's, the first paint's scratch pictures, the icon's full-size picture)
+// given back to the system rather than kept in the heap.
+void FinishStart();
+
 // The language of the toolkit's own texts (the file dialogs, the buttons of message boxes)
 // for a row of the language list: German, English, French or Spanish. Dialogs already made
 // are relabelled.

@@ -25,10 +25,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
+#include <QWindow>
 
 namespace dim::app {
 
@@ -43,6 +40,9 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
     : QWidget(parent), m_state(state), m_env(std::move(environment)) {
     setObjectName(QStringLiteral("Form1"));
     placeWindow();
+    // Decoded from here on, beside the window's build and mapping (earlier, it would slow the
+    // toolkit's set-up on two cores), and pending when the window is shown (event()).
+    m_sheet = SheetDecode(std::move(m_env.sheetJpeg));
     if (start == WindowStart::MapFirst)
         show();
     BuildForm1(*this, m_ui, m_state.settings, m_state.document.fileSettings());
@@ -151,20 +151,18 @@ void TForm1::FormCreate() {
     m_state.chart.geometry.BandHeight = 1;
     FillTexts(m_state.texts);
     ApplyLanguage(0);
-
-    // The sheet is decoded while the window is built and shown; painting waits for it.
-    m_sheetLoad = std::async(std::launch::async, [jpeg = std::move(m_env.sheetJpeg)] {
-        DecodedSheet decoded;
-        decoded.image = DecodeJpeg(jpeg, &decoded.error);
-        return decoded;
-    });
-    m_ui.Timer2->start();
+    m_ui.Timer2->start(); // the sheet is being decoded meanwhile
 }
 
 void TForm1::FormActivate() {
     m_state.StepFactor = ActivationStepFactor;
-    // A window manager may activate the window before it has maximised it: the picture is
-    // made tall enough for the screen, so that the column never shows a blank lower part.
+    showPanelPicture();
+}
+
+void TForm1::showPanelPicture() {
+    // Shown with the sheet, and again at activation: a window manager may activate the window
+    // before it has maximised it. The picture is made tall enough for the screen, so that the
+    // column never shows a blank lower part.
     ImageControl *imcontrol = m_ui.imcontrol;
     int height = imcontrol->height();
     if (const QScreen *s = screen())
@@ -190,6 +188,10 @@ bool TForm1::event(QEvent *event) {
     case QEvent::WindowActivate:
         FormActivate();
         break;
+    case QEvent::Show: // the first expose of the window takes the sheet (eventFilter)
+        if (m_sheet.pending() && windowHandle())
+            windowHandle()->installEventFilter(this);
+        break;
     case QEvent::WindowBlocked:
     case QEvent::WindowDeactivate:
         m_editor->cutOff(); // a modal box or another window takes the pointer
@@ -214,6 +216,12 @@ void TForm1::resizeEvent(QResizeEvent *event) {
 bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_ui.Panel2 && event->type() == QEvent::Resize)
         LayOutPanel2(m_ui);
+    // The window is about to be painted for the first time: the picture waits for the sheet
+    // here, before any control paints, so that the first picture is the complete one.
+    if (watched == static_cast<QObject *>(windowHandle()) && event->type() == QEvent::Expose) {
+        watched->removeEventFilter(this);
+        awaitSheet();
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -234,9 +242,9 @@ void TForm1::dropEvent(QDropEvent *event) {
 }
 
 void TForm1::awaitSheet() {
-    if (!m_sheetLoad.valid())
+    if (!m_sheet.pending())
         return;
-    DecodedSheet decoded = m_sheetLoad.get();
+    DecodedSheet decoded = m_sheet.take();
     m_sheetError = decoded.error;
     if (decoded.image.isNull()) {
         // Without its artwork the window still works: the backgrounds stay plain.
@@ -245,17 +253,9 @@ void TForm1::awaitSheet() {
         decoded.image.fill(palette().color(QPalette::Button));
     }
     m_ui.imback->setPicture(std::move(decoded.image));
-    // The icon follows the first picture: it would otherwise compete with the window's
-    // mapping and first paint.
-    QTimer::singleShot(0, this, [] {
-        SetApplicationIcon();
-#ifdef __GLIBC__
-        // Starting up has freed much working memory: the decoder's (a progressive picture's
-        // coefficients), the first paint's scratch pictures, the icon's full-size picture.
-        // Give it back to the system rather than keep it in the heap.
-        malloc_trim(0);
-#endif
-    });
+    showPanelPicture(); // without waiting for an activation that may never come
+    // The icon and the heap's trim follow the first picture, not to compete with it.
+    QTimer::singleShot(0, this, &FinishStart);
 }
 
 const QImage &TForm1::sheet() {

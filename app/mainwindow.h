@@ -10,12 +10,12 @@
 #include "model/settings.h"
 #include "texts/texts.h"
 #include "view/chartpainter.h"
+#include "view/sheet.h"
 
 #include <QImage>
 #include <QWidget>
 
 #include <functional>
-#include <future>
 #include <memory>
 
 class QFileDialog;
@@ -147,7 +147,9 @@ private:
     bool mayEnd();
     // Save with its dialog, as the button does; true when the file was written.
     bool saveWithDialog();
+    // Takes the sheet once it is decoded, waiting for it, and shows it in the control column.
     void awaitSheet();
+    void showPanelPicture();
 
     EditorState &m_state;
     Environment m_env;
@@ -156,11 +158,7 @@ private:
     ChartMenu *m_menu = nullptr;
     WindowActions *m_actions = nullptr;
     std::unique_ptr<RecoveryKeeper> m_keeper;
-    struct DecodedSheet {
-        QImage image;
-        QString error;
-    };
-    std::future<DecodedSheet> m_sheetLoad;
+    SheetDecode m_sheet;
     QString m_sheetError;
     QSize m_frameExtra;
     QFileDialog *m_fod = nullptr;

@@ -1,11 +1,17 @@
 # Sourced by the launch and drag benchmarks: a virtual display with a window manager, and
 # the editor measured in turn with its reference program.
 
+# The editor's state (its recovery files) goes to a folder of the benchmark's own: what the
+# user's earlier editors left would put a question over the window at every start.
+bench_state=$(mktemp -d)
+export XDG_STATE_HOME=$bench_state
+trap 'rm -rf "$bench_state"' EXIT
+
 # Starts Xvfb with openbox on display $1 and stops both when the script exits.
 start_virtual_display() {
     Xvfb "$1" -screen 0 1920x1080x24 >/dev/null 2>&1 &
     xvfb=$!
-    trap 'kill $wm $xvfb 2>/dev/null || true' EXIT
+    trap 'kill $wm $xvfb 2>/dev/null || true; rm -rf "$bench_state"' EXIT
     export DISPLAY=$1
     sleep 1
     openbox >/dev/null 2>&1 &

@@ -4,11 +4,12 @@
 # are launched in turn, so that load from elsewhere falls on both alike. The moment a window
 # becomes viewable is taken from the X server's own events (bench/map_probe), not by polling.
 # Usage: bench/startup.sh [runs]   (after: cmake --build --preset release)
-# DIM_BENCH_DISPLAY picks the virtual display (default :97).
+# DIM_BENCH_DISPLAY picks the virtual display (default :97); DIM_BENCH_EDITOR another build of
+# the editor (an A/B of two builds).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-10}"
-editor=build/release/dimeditor
+editor="${DIM_BENCH_EDITOR:-build/release/dimeditor}"
 bare=build/release/bench/bare_window
 probe=build/release/bench/map_probe
 for f in "$editor" "$bare" "$probe"; do

@@ -9,7 +9,7 @@ PACKAGES=(
     clang libclang-rt-14-dev
     fonts-liberation2 fonts-dejavu-core
     help2man appstream desktop-file-utils shared-mime-info lintian strace
-    xvfb xauth openbox xdotool imagemagick x11-utils libxcb1-dev
+    xvfb xauth openbox xdotool imagemagick x11-utils libxcb1-dev libxcb-damage0-dev
     at-spi2-core dbus-daemon python3-gi gir1.2-atspi-2.0
     weston qt6-wayland
 )

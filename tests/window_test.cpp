@@ -1,6 +1,8 @@
 #include "app/windowactions.h"
 #include "window_fixture.h"
 
+#include "edit/steptime.h"
+
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +20,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTimer>
+
+#include <optional>
 
 using namespace dim;
 using namespace dim::app;
@@ -155,6 +159,43 @@ TEST_F(StartState, WindowMappedBeforeItsControlsEndsUpTheSame) {
         ASSERT_NE(theirs, nullptr) << mine->objectName().toStdString();
         EXPECT_EQ(theirs->isVisible(), mine->isVisible()) << mine->objectName().toStdString();
     }
+}
+
+// Keeps a window's activation from it, as a desktop that prevents focus stealing does, or a
+// display without a window manager; and notes whether a control had its picture when it was
+// first painted.
+class NeverActivatedWindow : public QObject {
+public:
+    NeverActivatedWindow(QWidget &window, ImageControl &control) : m_control(control) {
+        window.installEventFilter(this);
+        control.installEventFilter(this);
+    }
+    std::optional<bool> pictureAtFirstPaint;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == &m_control && event->type() == QEvent::Paint && !pictureAtFirstPaint)
+            pictureAtFirstPaint = !m_control.picture().isNull();
+        return event->type() == QEvent::WindowActivate;
+    }
+
+private:
+    ImageControl &m_control;
+};
+
+TEST_F(StartState, WindowNeverActivatedShowsItsColumnPictureFromItsFirstPaint) {
+    EditorState otherState;
+    TForm1 other(otherState, Environment{services, fileSystem(), clock, EmbeddedSheetJpeg()},
+                 WindowStart::MapFirst);
+    NeverActivatedWindow watch(other, *other.ui().imcontrol);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watch.pictureAtFirstPaint.has_value(); }));
+    EXPECT_NE(otherState.StepFactor, ActivationStepFactor); // activation's own work never ran
+    EXPECT_TRUE(*watch.pictureAtFirstPaint);
+    const QImage &picture = other.ui().imcontrol->picture();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_GE(picture.height(), other.ui().imcontrol->height());
+    EXPECT_EQ(picture.pixel(100, 300), other.sheet().pixel(2100, 300));
 }
 
 TEST_F(StartState, WindowCannotBeMadeSmallerThan640By480) {

@@ -112,6 +112,17 @@ QByteArray EmbeddedSheetJpeg() {
     return file.readAll();
 }
 
+SheetDecode::SheetDecode(QByteArray jpeg)
+    : m_result(std::async(std::launch::async, [jpeg = std::move(jpeg)] {
+          DecodedSheet decoded;
+          decoded.image = DecodeJpeg(jpeg, &decoded.error);
+          return decoded;
+      })) {}
+
+DecodedSheet SheetDecode::take() {
+    return m_result.valid() ? m_result.get() : DecodedSheet{};
+}
+
 QImage DecodeJpeg(const QByteArray &data, QString *error) {
     DecodeContext ctx;
     std::memset(&ctx.cinfo, 0, sizeof ctx.cinfo);

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QString>
 
+#include <future>
+
 namespace dim {
 
 // The sprite sheet: band backgrounds, the axis strip and the control-panel picture.
@@ -29,6 +31,27 @@ QByteArray EmbeddedSheetJpeg();
 // Decodes a JPEG with libjpeg into an RGB32 image. On a corrupt or unreadable stream the
 // result is a null image and *error (when given) says why; the process goes on.
 QImage DecodeJpeg(const QByteArray &data, QString *error = nullptr);
+
+// A decoded sheet, or why there is none (a null image).
+struct DecodedSheet {
+    QImage image;
+    QString error;
+};
+
+// A JPEG decoded on a thread of its own from the moment this is made, so that the decode
+// overlaps whatever the program does meanwhile (the window's build and mapping). take() waits
+// for the result and hands it over, once.
+class SheetDecode {
+public:
+    SheetDecode() = default;
+    explicit SheetDecode(QByteArray jpeg);
+    // True until the result has been taken.
+    bool pending() const { return m_result.valid(); }
+    DecodedSheet take();
+
+private:
+    std::future<DecodedSheet> m_result;
+};
 
 // The control-panel picture for a column of the given size: the sheet's stripe from
 // x 2000, y 0; rows below the sheet's end continue its last row. A picture that fits in the

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Launch to the first complete picture: the editor against a bare maximised Qt Widgets window
+# that paints one 1700 x 1000 picture (bench/bare_picture), on a virtual display with a window
+# manager, launched in turn so that load from elsewhere falls on both alike. The moment is seen
+# from outside: the probe samples the window's pixels from the X server after every damage
+# report and counts the first reading that already shows the picture the window settles on.
+# Usage: bench/first_picture.sh [pairs]   (after: cmake --build --preset release)
+# DIM_BENCH_DISPLAY picks the virtual display (default :97); DIM_BENCH_EDITOR another build of
+# the editor (an A/B of two builds).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+pairs="${1:-10}"
+editor="${DIM_BENCH_EDITOR:-build/release/dimeditor}"
+bare=build/release/bench/bare_picture
+probe=build/release/bench/map_probe
+for f in "$editor" "$bare" "$probe"; do
+    [ -x "$f" ] || { echo "missing $f: cmake --build --preset release" >&2; exit 1; }
+done
+
+source bench/in_turn.sh
+start_virtual_display "${DIM_BENCH_DISPLAY:-:97}"
+
+# Milliseconds from start to the first complete picture.
+picture_ms() {
+    "$probe" "$2" --picture "$1" 2>/dev/null
+}
+
+measure_in_turn "$pairs" picture_ms "$editor" "Kelmaro Brantoq" "$bare" "bare picture"
+met=$(awk "BEGIN {print ($ratio <= 1.3) ? 1 : 0}")
+echo "editor: ${program_runs[*]}"
+echo "bare picture: ${reference_runs[*]}"
+echo "launch to first complete picture: editor ${program_median} ms, bare picture" \
+     "${reference_median} ms, ratio ${ratio} (per pair ${spread}; target <= 1.3)"
+echo "target_met=${met}"
