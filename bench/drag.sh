@@ -10,11 +10,8 @@ cd "$(dirname "$0")/.."
 runs="${1:-5}"
 editor=build/release/dimeditor
 floor=build/release/bench/drag_window
-for f in "$editor" "$floor"; do
-    [ -x "$f" ] || { echo "missing $f: cmake --build --preset release" >&2; exit 1; }
-done
-
 source bench/in_turn.sh
+require_built "$editor" "$floor"
 start_virtual_display "${DIM_BENCH_DISPLAY:-:96}"
 
 steps=80

@@ -7,6 +7,14 @@ bench_state=$(mktemp -d)
 export XDG_STATE_HOME=$bench_state
 trap 'rm -rf "$bench_state"' EXIT
 
+# Stops the benchmark unless every program named was built.
+require_built() {
+    local f
+    for f in "$@"; do
+        [ -x "$f" ] || { echo "missing $f: cmake --build --preset release" >&2; exit 1; }
+    done
+}
+
 # Starts Xvfb with openbox on display $1 and stops both when the script exits.
 start_virtual_display() {
     Xvfb "$1" -screen 0 1920x1080x24 >/dev/null 2>&1 &

@@ -9,15 +9,12 @@ cd "$(dirname "$0")/.."
 runs="${1:-5}"
 editor=build/release/dimeditor
 tool=build/release/cli/dimtool
-for f in "$editor" "$tool"; do
-    [ -x "$f" ] || { echo "missing $f: cmake --build --preset release" >&2; exit 1; }
-done
-
 source bench/in_turn.sh
+require_built "$editor" "$tool"
 start_virtual_display "${DIM_BENCH_DISPLAY:-:95}"
 
 work=$(mktemp -d)
-trap 'kill $wm $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill $wm $xvfb 2>/dev/null || true; rm -rf "$work" "$bench_state"' EXIT
 # The editors ended here leave their unsaved-curve files in a folder of their own, and the
 # next one is not asked about those of others.
 export XDG_STATE_HOME="$work/state"

@@ -12,11 +12,8 @@ runs="${1:-10}"
 editor="${DIM_BENCH_EDITOR:-build/release/dimeditor}"
 bare=build/release/bench/bare_window
 probe=build/release/bench/map_probe
-for f in "$editor" "$bare" "$probe"; do
-    [ -x "$f" ] || { echo "missing $f: cmake --build --preset release" >&2; exit 1; }
-done
-
 source bench/in_turn.sh
+require_built "$editor" "$bare" "$probe"
 start_virtual_display "${DIM_BENCH_DISPLAY:-:97}"
 
 # Milliseconds from start to the window being viewable.

@@ -7,11 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-21}"
 tool=build/release/cli/dimtool
-[ -x "$tool" ] || { echo "missing $tool: cmake --build --preset release" >&2; exit 1; }
-
 source bench/in_turn.sh
+require_built "$tool"
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work" "$bench_state"' EXIT
 day="$work/day.DIM"
 "$tool" daylight -o "$day" --channel 1 --start 06:00 --end 20:00 --ramp 90 --peak 100
 "$tool" daylight -o "$work/blue.DIM" --from "$day" --channel 2 --start 05:00 --end 21:00 \
