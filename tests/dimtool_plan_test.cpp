@@ -291,7 +291,7 @@ TEST_F(DimtoolAcclimate, WritesTheSeriesAndTellsEachFilesPercentage) {
 
 TEST_F(DimtoolAcclimate, BadValuesAreRefusedAndNothingIsWritten) {
     ASSERT_EQ(
-        ::symlink("../P1.DIM", (folder + QStringLiteral("/P1-02.DIM")).toLocal8Bit().constData()),
+        ::symlink("../P1.DIM", (folder + QStringLiteral("/P1-05.DIM")).toLocal8Bit().constData()),
         0);
     const QString other = Path(QStringLiteral("other"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("other")));
@@ -321,7 +321,7 @@ TEST_F(DimtoolAcclimate, BadValuesAreRefusedAndNothingIsWritten) {
          "the series is named after its curve file"},
         {QStringLiteral("--start-percent 10 --steps 5 -o - ") + source,
          "the series is several files"},
-        // The second file would be written over the source through a link.
+        // The last file would be written over the source through a link.
         {QStringLiteral("--start-percent 10 --steps 5 -o ") + folder + QLatin1Char(' ') + source,
          "the output "},
     };
@@ -334,7 +334,7 @@ TEST_F(DimtoolAcclimate, BadValuesAreRefusedAndNothingIsWritten) {
             run.err.startsWith(QStringLiteral("dimtool: acclimate: ") + QLatin1String(c.message)))
             << S(run.err);
         EXPECT_TRUE(run.out.isEmpty());
-        EXPECT_EQ(Series(), QStringList{QStringLiteral("P1-02.DIM")});
+        EXPECT_EQ(Series(), QStringList{QStringLiteral("P1-05.DIM")});
         EXPECT_TRUE(QDir(other).isEmpty());
         EXPECT_EQ(ReadAll(source), DimFileBytes(curves, settings));
     }
