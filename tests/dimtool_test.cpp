@@ -597,6 +597,9 @@ TEST_F(DimtoolCommandLine, UsageErrorsNameTheProblemAndExitWithUsageStatus) {
         {{QStringLiteral("info")}, QStringLiteral("dimtool: info: missing FILE.DIM")},
         {{QStringLiteral("info"), file, file},
          QStringLiteral("dimtool: info: expected one FILE.DIM, found 2 arguments")},
+        {{QStringLiteral("thumbnail"), file, png, png},
+         QStringLiteral("dimtool: thumbnail: expected the curve file and the picture to write, "
+                        "found 3 arguments")},
         {{QStringLiteral("export"), file, QStringLiteral("--format"), QStringLiteral("xml")},
          QStringLiteral("dimtool: export: unknown format \"xml\"; use csv or json")},
         {{QStringLiteral("export"), file, QStringLiteral("-x")},
