@@ -178,16 +178,15 @@ QString Tool::mainHelp() const {
         QStringLiteral("  %1%2\n")
             .arg(QStringLiteral("help"), -kNameWidth)
             .arg(QStringLiteral("Shows this help, or a command's: %1 help COMMAND.").arg(kProgram));
-    text +=
-        QStringLiteral(
-            "\nOptions:\n"
-            "  -h, --help     Displays this help.\n"
-            "  -v, --version  Displays the version.\n"
-            "\nEach command has its own help: %1 COMMAND --help.\n"
-            "Exit status: 0 done, 64 bad command line, 65 bad input data, 70 the built-in\n"
-            "artwork or a picture encoder failed, 74 input/output error; check answers 0\n"
-            "(loads), 1 (rejected) or 2 (input/output error).\n")
-            .arg(kProgram);
+    text += QStringLiteral(
+                "\nOptions:\n"
+                "  -h, --help     Displays this help.\n"
+                "  -v, --version  Displays the version.\n"
+                "\nEach command has its own help: %1 COMMAND --help.\n"
+                "Exit status: 0 done, 64 bad command line, 65 bad input data, 70 the built-in\n"
+                "artwork or a picture encoder failed, 74 input/output error; check answers 0\n"
+                "(loads), 1 (rejected) or 2 (input/output error).\n")
+                .arg(kProgram);
     return text;
 }
 
