@@ -2,6 +2,7 @@
 // as the user drives them.
 
 #include "app/chartmenu.h"
+#include "app/daylightdialog.h"
 #include "app/tooldialogs.h"
 #include "dimtool_fixture.h"
 #include "edit/acclimation.h"
@@ -145,6 +146,13 @@ TEST_F(SunDialog, PickingAPlaceAndADateFillsStartEndAndThePreview) {
     }
     document.undo();
     EXPECT_EQ(Row(1), before) << "one undo step takes the last day back";
+}
+
+// The day's first and last quarter-hours are times of their own in the lists.
+TEST_F(SunDialog, TheDaysFirstAndLastQuarterHoursAreShownAsThemselves) {
+    DaylightDialog dialog(1, DaylightParams{0, 23 * 60 + 45, 60, 255, 0}, nullptr);
+    EXPECT_EQ(Text(&dialog, "start"), QStringLiteral("00:00"));
+    EXPECT_EQ(Text(&dialog, "end"), QStringLiteral("23:45"));
 }
 
 // Under the midnight sun the channel is at its peak all day, in the polar night at its base.
