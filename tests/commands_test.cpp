@@ -314,6 +314,23 @@ TEST_P(Arrivals, LoadTheFileAsLoadDoes) {
     ExpectChartBackAfterHalfASecond();
 }
 
+// A window started in the background opens the command line's file when it is activated,
+// not only at the fallback a second later.
+TEST_F(Drops, TheFileOfTheCommandLineOpensWhenTheWindowIsActivated) {
+    const QString path = WriteCurveFile(QStringLiteral("p2.dim"), 5, 0);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    StartUp(*window, ParseCommandLine({path}));
+    QCoreApplication::processEvents();
+    ASSERT_NE(window->windowTitle(), path) << "waits for the activation";
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->windowTitle(), path);
+}
+
 TEST_P(Arrivals, BadFilesLeaveTheCurvesAndSayWhyAsLoadDoes) {
     const QString rejected = WriteRejectedCurveFile();
     const QString truncated = WriteCurveFile(QStringLiteral("P3.DIM"), 9, 4);
