@@ -575,6 +575,10 @@ TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions
             << S(own.out);
         for (const QString &option : wanted)
             EXPECT_TRUE(own.out.contains(option)) << name << " " << S(option);
+        // The description between the usage line and the options fits a terminal of 80.
+        const QStringList lines = own.out.split(QLatin1Char('\n'));
+        for (qsizetype i = 1; i < lines.size() && lines[i] != QStringLiteral("Options:"); ++i)
+            EXPECT_LE(lines[i].size(), 79) << name << " " << S(lines[i]);
         EXPECT_EQ(S(Dimtool({QStringLiteral("help"), command}).out), S(own.out));
         EXPECT_EQ(S(Dimtool({QStringLiteral("--help"), command}).out), S(own.out));
     }
