@@ -6,6 +6,9 @@ class QApplication;
 
 namespace dim::app {
 
+// The window's caption until a file is named, and the title of its boxes.
+inline const char *const ApplicationTitle = "Kelmaro Brantoq";
+
 // Sets up the application: its name, version and desktop entry.
 void SetUpApplication(QApplication &app);
 

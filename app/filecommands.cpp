@@ -1,16 +1,14 @@
-// The main window's file commands: Load, Save and New, the question before unsaved curves
-// are left, and the curves a killed editor left behind.
+// The main window's file commands: Load, Save and New.
 
 #include "app/mainwindow.h"
 
 #include "app/controls.h"
 #include "app/filedialogs.h"
 #include "app/services.h"
+#include "app/unsavedwork.h"
 #include "edit/charteditor.h"
 
 #include <QCloseEvent>
-#include <QListWidget>
-#include <QSessionManager>
 #include <QTimer>
 
 #include <optional>
@@ -89,85 +87,8 @@ void TForm1::Button4Click() {
     m_state.document.clear();
 }
 
-bool TForm1::offerRecovery() {
-    if (!m_env.recovery)
-        return false;
-    const std::optional<RecoveredWork> work = m_env.recovery->takeAbandoned();
-    if (!work)
-        return false;
-    const int language = m_ui.lbl->currentRow();
-    switch (m_env.services.askToRestore(this, QString::fromLatin1(ApplicationTitle),
-                                        GetToolText(ToolText::RestoreQuestion, language),
-                                        GetToolText(ToolText::RestoreButton, language))) {
-    case RestoreAnswer::Restore: {
-        // One step, unsaved, under the caption it had.
-        CurveData curves = m_state.document.curves();
-        FileSettings settings = m_state.document.fileSettings();
-        ApplyDimContent(work->content, curves, settings);
-        m_state.document.change(curves.Levels, settings, ToolText::RestoreStep);
-        setWindowTitle(work->caption);
-        // The taken file goes once this process's own file holds the work.
-        if (!m_state.document.isModified() || (m_keeper && m_keeper->writeNow()))
-            m_env.recovery->dropTaken();
-        return true;
-    }
-    case RestoreAnswer::Discard:
-        m_env.recovery->dropTaken();
-        break;
-    case RestoreAnswer::Later:
-        break;
-    }
-    return false;
-}
-
 void TForm1::FormClose(QCloseEvent *event) {
-    // Curves that no file holds are not lost without a word.
-    if (!mayEnd()) {
-        event->ignore();
-        return;
-    }
-    if (m_keeper)
-        m_keeper->finish();
-    event->accept();
-}
-
-bool TForm1::mayEnd() {
-    m_editor->cutOff(); // a stroke under way is part of what is asked about
-    if (!m_state.document.isModified())
-        return true;
-    switch (
-        m_env.services.askToSave(this, QString::fromLatin1(ApplicationTitle),
-                                 GetToolText(ToolText::CloseQuestion, m_ui.lbl->currentRow()))) {
-    case SaveAnswer::Save:
-        return saveWithDialog();
-    case SaveAnswer::Discard:
-        return true;
-    case SaveAnswer::Cancel:
-        break;
-    }
-    return false;
-}
-
-bool TForm1::endOfSession(bool interactionAllowed) {
-    if (!interactionAllowed) {
-        // The curves stay in the recovery file, to be offered at the next start.
-        if (m_keeper)
-            m_keeper->writeNow();
-        return true;
-    }
-    if (!mayEnd())
-        return false;
-    if (m_keeper)
-        m_keeper->finish();
-    return true;
-}
-
-void TForm1::commitData(QSessionManager &manager) {
-    const bool allowed = m_state.document.isModified() && manager.allowsInteraction();
-    if (!endOfSession(allowed))
-        manager.cancel();
-    if (allowed)
-        manager.release();
+    event->setAccepted(m_unsaved->mayClose());
 }
 
 QFileDialog *TForm1::FOD() {

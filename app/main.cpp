@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "app/services.h"
 #include "app/startup.h"
+#include "app/unsavedwork.h"
 #include "model/recoveryfile.h"
 #include "view/sheet.h"
 
@@ -38,8 +39,9 @@ int main(int argc, char **argv) {
                  Environment{DesktopServices(), SystemFileSystem(), SystemClock(),
                              EmbeddedSheetJpeg(), &recovery},
                  WindowStart::MapFirst);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &Form1,
-                     [&Form1](QSessionManager &manager) { Form1.commitData(manager); });
+    QObject::connect(
+        &app, &QGuiApplication::commitDataRequest, &Form1,
+        [&Form1](QSessionManager &manager) { Form1.unsavedWork().commitData(manager); });
     StartUp(Form1, line);
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "app/dayplayview.h"
 #include "app/drops.h"
 #include "app/services.h"
+#include "app/unsavedwork.h"
 #include "app/windowactions.h"
 #include "edit/charteditor.h"
 #include "edit/steptime.h"
@@ -56,10 +57,10 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
     m_actions = new WindowActions(*this, m_ui);
     wire();
     ShowPlayOnChart(*m_ui.pb, *m_editor);
-    if (m_env.recovery) {
-        m_keeper = std::make_unique<RecoveryKeeper>(m_state.document, *m_env.recovery);
-        m_keeper->setCaption(windowTitle());
-    }
+    m_unsaved =
+        new UnsavedWork(*this, m_state.document, m_env.services, m_env.recovery,
+                        {[this] { return m_ui.lbl->currentRow(); },
+                         [this] { return saveWithDialog(); }, [this] { m_editor->cutOff(); }});
     DCBChange();
     FormCreate();
     setAcceptDrops(true); // files dropped on the window as a whole
@@ -195,10 +196,6 @@ bool TForm1::event(QEvent *event) {
     case QEvent::WindowBlocked:
     case QEvent::WindowDeactivate:
         m_editor->cutOff(); // a modal box or another window takes the pointer
-        break;
-    case QEvent::WindowTitleChange:
-        if (m_keeper)
-            m_keeper->setCaption(windowTitle());
         break;
     default:
         break;

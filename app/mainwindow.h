@@ -1,9 +1,9 @@
 #pragma once
 
+#include "app/application.h"
 #include "app/form1layout.h"
 #include "edit/document.h"
 #include "edit/pointer.h"
-#include "edit/recoverykeeper.h"
 #include "model/clock.h"
 #include "model/dimfile.h"
 #include "model/filesystem.h"
@@ -20,19 +20,18 @@
 
 class QFileDialog;
 class QKeyEvent;
-class QSessionManager;
 
 namespace dim {
 class ChartEditor;
+class RecoveryStore;
 } // namespace dim
 
 namespace dim::app {
 
 class ChartMenu;
 class Services;
+class UnsavedWork;
 class WindowActions;
-
-inline const char *const ApplicationTitle = "Kelmaro Brantoq";
 
 // The program's state for its whole run: one instance in the program, one per test.
 struct EditorState {
@@ -82,13 +81,8 @@ public:
     // guard, the file, the caption, an error box for a failed read.
     void OpenFile(const QString &path);
     void SaveDimFile(const QString &path);
-    // At start, before a file of the command line opens: offers the curves an editor that
-    // was killed left unsaved, once; true when they were restored (the file then stays shut).
-    bool offerRecovery();
-    // The desktop session ends: asks about unsaved curves as closing does, when the session
-    // allows it; false when the user keeps the editor (the session's end is cancelled).
-    bool endOfSession(bool interactionAllowed);
-    void commitData(QSessionManager &manager);
+    // The unsaved curves: the question before closing, their copy, the offer at start.
+    UnsavedWork &unsavedWork() { return *m_unsaved; }
 
     // Handlers.
     void pbPaint();
@@ -143,8 +137,6 @@ private:
     // The chart's guard around a file command, and an error box for its failure.
     void runFileCommand(const std::function<void()> &command);
     void loadFile(const QString &path);
-    // Asks whether to save unsaved curves; true when the editor may go.
-    bool mayEnd();
     // Save with its dialog, as the button does; true when the file was written.
     bool saveWithDialog();
     // Takes the sheet once it is decoded, waiting for it, and shows it in the control column.
@@ -157,7 +149,7 @@ private:
     ChartEditor *m_editor = nullptr;
     ChartMenu *m_menu = nullptr;
     WindowActions *m_actions = nullptr;
-    std::unique_ptr<RecoveryKeeper> m_keeper;
+    UnsavedWork *m_unsaved = nullptr;
     SheetDecode m_sheet;
     QString m_sheetError;
     QSize m_frameExtra;

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/mainwindow.h"
+#include "app/unsavedwork.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -40,7 +41,7 @@ private:
         m_window.removeEventFilter(this);
         // Restored work is what the user chose to go on with: the file named at start would
         // replace it and leave it unsaved only in the undo history.
-        const bool restored = m_window.offerRecovery();
+        const bool restored = m_window.unsavedWork().offerRestore();
         if (!restored && !m_path.isEmpty())
             m_window.OpenFile(m_path);
         deleteLater();

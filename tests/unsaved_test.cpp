@@ -3,6 +3,7 @@
 
 #include "app/commandline.h"
 #include "app/startup.h"
+#include "app/unsavedwork.h"
 #include "edit/recoverykeeper.h"
 #include "model/recoveryfile.h"
 #include "window_fixture.h"
@@ -137,11 +138,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WindowTest, TheSessionsEndAsksWhenItMayAndKeepsTheCurvesWhenItMayNot) {
     QTest::mousePress(window->ui().pb, Qt::LeftButton, {}, At(1, 3, 50));
     QTest::mouseRelease(window->ui().pb, Qt::LeftButton, {}, At(1, 3, 50));
-    EXPECT_TRUE(window->endOfSession(false));
+    EXPECT_TRUE(window->unsavedWork().endOfSession(false));
     EXPECT_TRUE(services.saveQuestions.isEmpty());
     services.saveAnswers = {SaveAnswer::Cancel, SaveAnswer::Discard};
-    EXPECT_FALSE(window->endOfSession(true));
-    EXPECT_TRUE(window->endOfSession(true));
+    EXPECT_FALSE(window->unsavedWork().endOfSession(true));
+    EXPECT_TRUE(window->unsavedWork().endOfSession(true));
     EXPECT_EQ(services.saveQuestions.size(), 2);
 }
 
@@ -285,7 +286,7 @@ protected:
 TEST_F(Restoring, RestoredCurvesAreOneUnsavedStepUnderTheirCaption) {
     window->ui().lbl->setCurrentRow(3);
     services.restoreAnswers.push_back(RestoreAnswer::Restore);
-    window->offerRecovery();
+    window->unsavedWork().offerRestore();
     ASSERT_EQ(services.restoreQuestions.size(), 1);
     EXPECT_TRUE(services.restoreQuestions[0].endsWith(QStringLiteral("|&Recuperar")));
     EXPECT_EQ(state->document.Levels()[4][95], 24);
@@ -294,7 +295,12 @@ TEST_F(Restoring, RestoredCurvesAreOneUnsavedStepUnderTheirCaption) {
     EXPECT_EQ(state->document.undoStack().count(), 1);
     EXPECT_TRUE(state->document.isModified());
     EXPECT_EQ(Files(), QStringList(QStringLiteral("recovery-900.dim"))) << "kept as this one's";
-    window->offerRecovery();
+    QFile own(dir.filePath(QStringLiteral("recovery-900.dim")));
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    const std::optional<RecoveredWork> kept = ParseRecovery(own.readAll());
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->caption, QStringLiteral("/tank/P4.DIM")) << "the caption follows the window";
+    window->unsavedWork().offerRestore();
     EXPECT_EQ(services.restoreQuestions.size(), 1) << "asked once";
 }
 
@@ -324,7 +330,7 @@ INSTANTIATE_TEST_SUITE_P(Unsaved, RestoringAtStart,
 
 TEST_F(Restoring, DiscardRemovesTheFileAndLaterLeavesItForTheNextStart) {
     services.restoreAnswers = {RestoreAnswer::Later};
-    window->offerRecovery();
+    window->unsavedWork().offerRestore();
     EXPECT_EQ(Files(), QStringList(QStringLiteral("taken-900.dim")));
     EXPECT_FALSE(state->document.isModified());
 
@@ -335,7 +341,7 @@ TEST_F(Restoring, DiscardRemovesTheFileAndLaterLeavesItForTheNextStart) {
     EditorState fresh;
     TForm1 second(fresh,
                   Environment{services, SystemFileSystem(), clock, EmbeddedSheetJpeg(), &next});
-    second.offerRecovery();
+    second.unsavedWork().offerRestore();
     EXPECT_EQ(services.restoreQuestions.size(), 2);
     EXPECT_TRUE(Files().isEmpty());
     EXPECT_EQ(fresh.document.Levels()[1][0], 0);
