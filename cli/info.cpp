@@ -2,6 +2,7 @@
 
 #include "edit/budget.h"
 #include "model/curvetext.h"
+#include "texts/figures.h"
 #include "texts/texts.h"
 
 #include <QRegularExpression>
@@ -42,11 +43,6 @@ ChannelRange RangeOf(const DayCurve &curve) {
         range.last = static_cast<int>(last.base() - 1 - curve.begin());
     }
     return range;
-}
-
-// "H:MM" of a number of minutes.
-QString Duration(int minutes) {
-    return QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 // The four numbers >= 0 of --name W1,W2,W3,W4, all 0 when it is not given; nullopt after a
@@ -143,8 +139,8 @@ void WriteText(QTextStream &out, const FileSettings &settings,
         const ChannelBudget &channel = budget.channels[n];
         out << QStringLiteral("%1%2  %3  %4  %5  %6\n")
                    .arg(kChannelNames[n], -9)
-                   .arg(Duration(channel.litMinutes), 5)
-                   .arg(Duration(channel.longestDarkMinutes), 12)
+                   .arg(ClockTime(channel.litMinutes), 5)
+                   .arg(ClockTime(channel.longestDarkMinutes), 12)
                    .arg(QString::number(channel.fullPowerHours, 'f', 3), 16)
                    .arg(figure(watts, channel.energyWh), 9)
                    .arg(figure(ppfd, channel.dli), 14);

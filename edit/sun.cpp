@@ -1,6 +1,7 @@
 #include "edit/sun.h"
 
 #include "model/levels.h"
+#include "texts/figures.h"
 
 #include <QDateTime>
 
@@ -134,8 +135,7 @@ QString ClockText(int minuteOfDay) {
 }
 
 QString DurationText(double minutes) {
-    const long long whole = static_cast<long long>(std::floor(minutes + 0.5));
-    return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
+    return ClockTime(static_cast<int>(std::floor(minutes + 0.5)));
 }
 
 QString UtcOffsetText(int minutes) {
