@@ -931,7 +931,6 @@ INSTANTIATE_TEST_SUITE_P(
         InPlaceCase{"FolderDenied", EACCES, {}, true, 0, ""},
         InPlaceCase{"FolderImmutable", EPERM, {}, true, 0, ""},
         InPlaceCase{"NewFileInDeniedFolder", EACCES, {}, false, 5, kDenied},
-        InPlaceCase{"TooManyFilesIsNoPermission", EMFILE, {}, true, 4, kTooMany},
         InPlaceCase{"ReadOnlyFileSystem", EROFS, {}, true, 5, kDenied},
         InPlaceCase{"TruncateFails", EACCES, std::pair(Call::Truncate, EIO), true, 5,
                     "E/A-Fehler 5"},

@@ -13,6 +13,12 @@
 
 namespace dim {
 
+// A clock of the day's play that the test moves by hand.
+struct HandClock final : PlayClock {
+    qint64 now = 100000;
+    qint64 elapsedMs() const override { return now; }
+};
+
 // The chart editor over a document, without any window: a chart of 1652 x 1050 pixels, the
 // texts filled, and what the editor tells recorded as a window would show it.
 class EditorTest : public ::testing::Test {

@@ -229,25 +229,22 @@ TEST_F(Strokes, CapturedDragsFarOutsideStayInBounds) {
 class StrokeCutOff : public EditorTest, public ::testing::WithParamInterface<const char *> {};
 
 TEST_P(StrokeCutOff, APressAfterACutOffStartsANewStroke) {
-    const char *how = GetParam();
-    {
-        const int y = At(3, 0, 200).y();
-        Press(QPoint(At(3, 16, 0).x(), y), Qt::LeftButton, Qt::ControlModifier);
-        Move(QPoint(At(3, 20, 0).x(), y), Qt::LeftButton, Qt::ControlModifier);
-        if (std::string(how) == "other button")
-            Press(QPoint(At(3, 20, 0).x(), y), Qt::LeftButton | Qt::RightButton,
-                  Qt::ControlModifier);
-        else if (std::string(how) == "cut off")
-            editor.cutOff();
-        Press(QPoint(At(3, 70, 0).x(), y), Qt::LeftButton, Qt::ControlModifier);
-        Release();
-        for (int column = 21; column < 70; ++column)
-            EXPECT_EQ(Level(3, column), 0) << how << " column " << column;
-        EXPECT_GT(Level(3, 70), 0) << how;
-        document.undo();
-        EXPECT_EQ(Level(3, 70), 0) << how;
-        EXPECT_GT(Level(3, 20), 0) << how << ": the first stroke is a step of its own";
-    }
+    const std::string how = GetParam();
+    const int y = At(3, 0, 200).y();
+    Press(QPoint(At(3, 16, 0).x(), y), Qt::LeftButton, Qt::ControlModifier);
+    Move(QPoint(At(3, 20, 0).x(), y), Qt::LeftButton, Qt::ControlModifier);
+    if (how == "other button")
+        Press(QPoint(At(3, 20, 0).x(), y), Qt::LeftButton | Qt::RightButton, Qt::ControlModifier);
+    else if (how == "cut off")
+        editor.cutOff();
+    Press(QPoint(At(3, 70, 0).x(), y), Qt::LeftButton, Qt::ControlModifier);
+    Release();
+    for (int column = 21; column < 70; ++column)
+        EXPECT_EQ(Level(3, column), 0) << "column " << column;
+    EXPECT_GT(Level(3, 70), 0);
+    document.undo();
+    EXPECT_EQ(Level(3, 70), 0);
+    EXPECT_GT(Level(3, 20), 0) << "the first stroke is a step of its own";
 }
 
 INSTANTIATE_TEST_SUITE_P(Strokes, StrokeCutOff,

@@ -38,15 +38,13 @@ TEST(Sun, RiseAndSetAgreeWithPublishedTablesWithinTwoMinutes) {
         // North, west of Greenwich: a spring equilux, the summer solstice, autumn, winter.
         {"London", 51.5074, -0.1278, QDate(2011, 3, 18), 0, "06:09", "18:09"},
         {"London", 51.5074, -0.1278, QDate(2024, 6, 20), 60, "04:43", "21:21"},
-        {"New York", 40.7128, -74.0060, QDate(2024, 6, 20), -240, "05:25", "20:31"},
         {"Los Angeles", 34.0522, -118.2437, QDate(2015, 9, 23), -420, "06:42", "18:49"},
         {"Reykjavik", 64.1466, -21.9426, QDate(2004, 12, 21), 0, "11:22", "15:30"},
         // The midsummer sun of Reykjavik sets five minutes after midnight.
         {"Reykjavik", 64.1466, -21.9426, QDate(2009, 6, 21), 0, "02:54", "00:05"},
         // North, east.
         {"Tokyo", 35.6762, 139.6503, QDate(2024, 12, 21), 540, "06:47", "16:32"},
-        // South, east: winter and summer; Auckland lies five degrees from the date line.
-        {"Sydney", -33.8688, 151.2093, QDate(2024, 6, 21), 600, "07:00", "16:54"},
+        // South, east; Auckland lies five degrees from the date line, 13 hours ahead.
         {"Sydney", -33.8688, 151.2093, QDate(2024, 12, 21), 660, "05:41", "20:05"},
         {"Auckland", -36.8485, 174.7633, QDate(2017, 12, 22), 780, "05:58", "20:40"},
         // South, west.
@@ -152,23 +150,16 @@ TEST(Sun, TheLightOfADayIsRoundedAndShiftedOrPolar) {
 
 TEST(Sun, TheUtcOffsetOfAZoneFollowsItsSummerTime) {
     const QTimeZone berlin("Europe/Berlin");
-    const QTimeZone sydney("Australia/Sydney");
-    if (!berlin.isValid() || !sydney.isValid())
+    if (!berlin.isValid())
         GTEST_SKIP() << "no time zone database";
-    struct Case {
-        const QTimeZone &zone;
-        QDate date;
-        int offset;
+    const std::pair<QDate, int> cases[] = {
+        {QDate(2024, 1, 15), 60},
+        {QDate(2024, 7, 15), 120},
+        {QDate(2024, 3, 31), 120}, // summer time from 02:00 that morning
+        {QDate(2024, 10, 27), 60}, // and back at 03:00
     };
-    const Case cases[] = {
-        {berlin, QDate(2024, 1, 15), 60},          {berlin, QDate(2024, 7, 15), 120},
-        {berlin, QDate(2024, 3, 31), 120}, // summer time from 02:00 that morning
-        {berlin, QDate(2024, 10, 27), 60}, // and back at 03:00
-        {sydney, QDate(2024, 1, 15), 660},         {sydney, QDate(2024, 7, 15), 600},
-        {QTimeZone::utc(), QDate(2024, 7, 15), 0},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(UtcOffsetOn(c.date, c.zone), c.offset) << c.date.toString().toStdString();
+    for (const auto &[date, offset] : cases)
+        EXPECT_EQ(UtcOffsetOn(date, berlin), offset) << date.toString().toStdString();
 }
 
 // Under the midnight sun the peak lasts all day, in the polar night the base; otherwise
