@@ -87,61 +87,6 @@ TEST(DimtoolSun, PrintsSunriseSunsetAndDayLengthInTheClockAsked) {
     }
 }
 
-TEST(DimtoolSun, BadValuesAreRefusedByName) {
-    const QString good = QStringLiteral("--lat 10 --lon 20 --date 2024-03-01 --utc-offset 0");
-    struct Case {
-        const char *args;    // replace the good option of the same name
-        const char *message; // nullptr: taken
-    };
-    const Case cases[] = {
-        {"--lat -90", nullptr},
-        {"--lat 90", nullptr},
-        {"--lat -90.001", "--lat -90.001 is out of range -90..90"},
-        {"--lat 90.001", "--lat 90.001 is out of range -90..90"},
-        {"--lat +.5", nullptr},
-        {"--lat 1e1", "malformed --lat \"1e1\""},
-        {"--lat 52,5", "malformed --lat \"52,5\""},
-        {"--lon -180", nullptr},
-        {"--lon 180", nullptr},
-        {"--lon -180.5", "--lon -180.5 is out of range -180..180"},
-        {"--lon 180.5", "--lon 180.5 is out of range -180..180"},
-        {"--lon east", "malformed --lon \"east\""},
-        {"--date 1900-01-01", nullptr},
-        {"--date 2100-12-31", nullptr},
-        {"--date 1899-12-31", "--date 1899-12-31 is out of range 1900..2100"},
-        {"--date 2101-01-01", "--date 2101-01-01 is out of range 1900..2100"},
-        {"--date 2024-02-30", "malformed --date \"2024-02-30\""},
-        {"--date 2024-2-3", "malformed --date \"2024-2-3\""},
-        {"--utc-offset +14:00", nullptr},
-        {"--utc-offset -14:00", nullptr},
-        {"--utc-offset +05:45", nullptr},
-        {"--utc-offset +14:01", "--utc-offset +14:01 is out of range -14:00..+14:00"},
-        {"--utc-offset -14:01", "--utc-offset -14:01 is out of range -14:00..+14:00"},
-        {"--utc-offset 05:60", "malformed --utc-offset \"05:60\""},
-        {"--utc-offset 5h", "malformed --utc-offset \"5h\""},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.args);
-        const QStringList replaced = Words(c.args);
-        QStringList args{QStringLiteral("sun")};
-        const QStringList words = good.split(QLatin1Char(' '));
-        for (qsizetype i = 0; i + 1 < words.size(); i += 2)
-            args << words[i] << (words[i] == replaced[0] ? replaced[1] : words[i + 1]);
-        const Outcome run = Dimtool(args);
-        if (!c.message) {
-            EXPECT_EQ(run.status, ExitOk) << S(run.err);
-            continue;
-        }
-        EXPECT_EQ(run.status, ExitUsage);
-        EXPECT_TRUE(run.err.startsWith(QStringLiteral("dimtool: sun: ") + QLatin1String(c.message)))
-            << S(run.err);
-        EXPECT_TRUE(run.out.isEmpty());
-    }
-    const Outcome missing = Dimtool(Words("sun --lat 10 --date 2024-03-01"));
-    EXPECT_EQ(missing.status, ExitUsage);
-    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("dimtool: sun: missing --lon")));
-}
-
 class DimtoolSunDaylight : public DimtoolTest {
 protected:
     // The curve file daylight writes for args, or nothing after a failure.
@@ -196,46 +141,6 @@ TEST_F(DimtoolSunDaylight, UnderAPolarSunThePeakOrTheBaseLastsAllDay) {
     EXPECT_EQ(Written(tromso + QStringLiteral("2024-12-21")), DimFileBytes(night, FileSettings{}));
 }
 
-TEST_F(DimtoolSunDaylight, TimesOrTheSunNotBothAndTheShiftOnlyWithTheSun) {
-    const QString light = QStringLiteral("--channel 1 --ramp 0 --peak 50 ");
-    const QString sun = QStringLiteral("--lat 10 --lon 20 --date 2024-03-01 --utc-offset 0 ");
-    struct Case {
-        QString args;
-        const char *message; // nullptr: taken
-    };
-    const Case cases[] = {
-        {sun + QStringLiteral("--start 06:00 --end 18:00"), "give --start and --end, or --lat"},
-        {QStringLiteral("--start 06:00 --end 18:00 --date 2024-03-01"), "give --start and --end"},
-        {QStringLiteral("--utc-offset 0"), "missing --lat"},
-        {QString(), "missing --start and --end, or --lat"},
-        {QStringLiteral("--start 06:00"), "missing --end"},
-        {QStringLiteral("--start 06:00 --end 18:00 --shift 60"), "--shift moves the sun's times"},
-        {sun + QStringLiteral("--shift 720"), nullptr},
-        {sun + QStringLiteral("--shift -720"), nullptr},
-        {sun + QStringLiteral("--shift 735"), "--shift 735 is out of range -720..720"},
-        {sun + QStringLiteral("--shift -735"), "--shift -735 is out of range -720..720"},
-        {sun + QStringLiteral("--shift 20"), "--shift 20 is not a multiple of 15"},
-        {sun + QStringLiteral("--shift -20"), "--shift -20 is not a multiple of 15"},
-    };
-    const QString out = Path(QStringLiteral("B1.DIM"));
-    for (const Case &c : cases) {
-        SCOPED_TRACE(S(c.args));
-        const Outcome run =
-            Dimtool(QStringList{QStringLiteral("daylight"), QStringLiteral("-o"), out} +
-                    (light + c.args).split(QLatin1Char(' '), Qt::SkipEmptyParts));
-        if (!c.message) {
-            EXPECT_EQ(run.status, ExitOk) << S(run.err);
-            QFile::remove(out);
-            continue;
-        }
-        EXPECT_EQ(run.status, ExitUsage);
-        EXPECT_TRUE(
-            run.err.startsWith(QStringLiteral("dimtool: daylight: ") + QLatin1String(c.message)))
-            << S(run.err);
-        EXPECT_FALSE(QFile::exists(out));
-    }
-}
-
 class DimtoolAcclimate : public DimtoolTest {
 protected:
     void SetUp() override {
@@ -287,57 +192,6 @@ TEST_F(DimtoolAcclimate, WritesTheSeriesAndTellsEachFilesPercentage) {
         DimFileBytes(AcclimatedCurves(curves, AcclimationPlan{1, 99, {true, true, true, true}}, 1),
                      settings));
     EXPECT_EQ(Series().size(), 99);
-}
-
-TEST_F(DimtoolAcclimate, BadValuesAreRefusedAndNothingIsWritten) {
-    ASSERT_EQ(
-        ::symlink("../P1.DIM", (folder + QStringLiteral("/P1-05.DIM")).toLocal8Bit().constData()),
-        0);
-    const QString other = Path(QStringLiteral("other"));
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("other")));
-    struct Case {
-        QString args;
-        const char *message;
-    };
-    const QString good = QStringLiteral(" -o ") + other + QLatin1Char(' ') + source;
-    const Case cases[] = {
-        {QStringLiteral("--start-percent 0 --steps 5") + good,
-         "--start-percent 0 is out of range 1..99"},
-        {QStringLiteral("--start-percent 100 --steps 5") + good,
-         "--start-percent 100 is out of range 1..99"},
-        {QStringLiteral("--start-percent 10 --steps 1") + good, "--steps 1 is out of range 2..99"},
-        {QStringLiteral("--start-percent 10 --steps 100") + good,
-         "--steps 100 is out of range 2..99"},
-        {QStringLiteral("--start-percent 10 --steps 5 --channel 0") + good,
-         "--channel 0 is out of range 1..4"},
-        {QStringLiteral("--start-percent 10 --steps 5 --channel 5") + good,
-         "--channel 5 is out of range 1..4"},
-        {QStringLiteral("--start-percent 10 --steps 5 --channel 2 --channel 2") + good,
-         "--channel 2 is given more than once"},
-        {QStringLiteral("--steps 5") + good, "missing --start-percent"},
-        {QStringLiteral("--start-percent 10") + good, "missing --steps"},
-        {QStringLiteral("--start-percent 10 --steps 5 ") + source, "missing -o FOLDER"},
-        {QStringLiteral("--start-percent 10 --steps 5 -o ") + other + QStringLiteral(" -"),
-         "the series is named after its curve file"},
-        {QStringLiteral("--start-percent 10 --steps 5 -o - ") + source,
-         "the series is several files"},
-        // The last file would be written over the source through a link.
-        {QStringLiteral("--start-percent 10 --steps 5 -o ") + folder + QLatin1Char(' ') + source,
-         "the output "},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(S(c.args));
-        const Outcome run = Dimtool(QStringList{QStringLiteral("acclimate")} +
-                                    c.args.split(QLatin1Char(' '), Qt::SkipEmptyParts));
-        EXPECT_EQ(run.status, ExitUsage);
-        EXPECT_TRUE(
-            run.err.startsWith(QStringLiteral("dimtool: acclimate: ") + QLatin1String(c.message)))
-            << S(run.err);
-        EXPECT_TRUE(run.out.isEmpty());
-        EXPECT_EQ(Series(), QStringList{QStringLiteral("P1-05.DIM")});
-        EXPECT_TRUE(QDir(other).isEmpty());
-        EXPECT_EQ(ReadAll(source), DimFileBytes(curves, settings));
-    }
 }
 
 TEST_F(DimtoolAcclimate, AFolderThatCannotTakeTheSeriesKeepsNoneOfIt) {
@@ -471,39 +325,6 @@ TEST_F(DimtoolBudget, JsonHasTheLayoutAndTheUnroundedFigures) {
     const QJsonObject total = root.value(QStringLiteral("total")).toObject();
     EXPECT_NEAR(total.value(QStringLiteral("energy_wh")).toDouble(-1), energy, 1e-9);
     EXPECT_EQ(total.value(QStringLiteral("dli")).toDouble(-1), 0);
-}
-
-TEST_F(DimtoolBudget, WattsAndPpfdAreFourNumbersNotBelowZero) {
-    struct Case {
-        const char *option;
-        const char *value;
-        const char *message; // nullptr: taken
-    };
-    const Case cases[] = {
-        {"--watts", "0,0.5,+3,.25", nullptr},
-        {"--ppfd", "1000,0,0,2.", nullptr},
-        {"--watts", "1,2,3", "--watts \"1,2,3\" has 3 values; expected four"},
-        {"--ppfd", "1,2,3,4,5", "--ppfd \"1,2,3,4,5\" has 5 values; expected four"},
-        {"--watts", "1,-2,3,4", "--watts: blue value \"-2\" is not a number >= 0"},
-        {"--ppfd", "1,2,3,-0.1", "--ppfd: moon value \"-0.1\" is not a number >= 0"},
-        {"--watts", "1,2,,4", "--watts: clouds value \"\" is not a number >= 0"},
-        {"--ppfd", "1e3,2,3,4", "--ppfd: white value \"1e3\" is not a number >= 0"},
-        {"--watts", "x,2,3,4", "--watts: white value \"x\" is not a number >= 0"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.option) + " " + c.value);
-        const Outcome run = Dimtool(
-            {QStringLiteral("info"), path, QLatin1String(c.option), QLatin1String(c.value)});
-        if (!c.message) {
-            EXPECT_EQ(run.status, ExitOk) << S(run.err);
-            continue;
-        }
-        EXPECT_EQ(run.status, ExitUsage);
-        EXPECT_TRUE(
-            run.err.startsWith(QStringLiteral("dimtool: info: ") + QLatin1String(c.message)))
-            << S(run.err);
-        EXPECT_TRUE(run.out.isEmpty());
-    }
 }
 
 } // namespace

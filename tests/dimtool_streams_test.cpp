@@ -98,28 +98,6 @@ TEST_F(DimtoolFiles, AnOutputThatIsAnInputIsRefusedAndNothingIsWritten) {
               ExitOk);
 }
 
-TEST_F(DimtoolFiles, AnOptionGivenTwiceIsRefusedByName) {
-    struct Case {
-        const char *args;
-        const char *message;
-    };
-    const Case cases[] = {
-        {"edit --channel 1 --channel 2 --smooth", "edit: --channel is given more than once"},
-        {"edit --channel 1 --smooth --smooth", "edit: --smooth is given more than once"},
-        {"edit --channel 1 --fill 3 -o A.DIM --output B.DIM", "edit: -o is given more than once"},
-        {"export --format csv -f json", "export: --format is given more than once"},
-        {"render -o c.png --size 200x200 --size=300x300", "render: --size is given more than once"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.args);
-        const Outcome run = Dimtool(Words(c.args) + QStringList{curve});
-        EXPECT_EQ(run.status, ExitUsage);
-        EXPECT_TRUE(run.err.startsWith(QStringLiteral("dimtool: ") + QLatin1String(c.message)))
-            << S(run.err);
-    }
-    EXPECT_EQ(Files(), (QStringList{QStringLiteral("A1.DIM"), QStringLiteral("day.csv")}));
-}
-
 TEST_F(DimtoolFiles, ADashReadsStandardInput) {
     // The input stream may go on past a curve file's end, as a file may.
     const QByteArray longer = curveBytes + QByteArray(5000, 'x');

@@ -584,58 +584,6 @@ TEST_F(DimtoolCommandLine, HelpListsTheCommandsAndEachCommandDescribesItsOptions
     }
 }
 
-TEST_F(DimtoolCommandLine, UsageErrorsNameTheProblemAndExitWithUsageStatus) {
-    const QString file = WriteCurveFile(QStringLiteral("A1.DIM"), VariedCurves(0), FileSettings{});
-    const QString png = Path(QStringLiteral("chart.png"));
-    const QString o = QStringLiteral("-o");
-    struct Case {
-        QStringList args;
-        QString message;
-    };
-    const Case cases[] = {
-        {{}, QStringLiteral("dimtool: missing command")},
-        {{QStringLiteral("frob")}, QStringLiteral("dimtool: unknown command \"frob\"")},
-        {{QStringLiteral("help"), QStringLiteral("frob")},
-         QStringLiteral("dimtool: unknown command \"frob\"")},
-        {{QStringLiteral("--frob")}, QStringLiteral("dimtool: Unknown option 'frob'.")},
-        {{QStringLiteral("info")}, QStringLiteral("dimtool: info: missing FILE.DIM")},
-        {{QStringLiteral("info"), file, file},
-         QStringLiteral("dimtool: info: expected one FILE.DIM, found 2 arguments")},
-        {{QStringLiteral("thumbnail"), file, png, png},
-         QStringLiteral("dimtool: thumbnail: expected the curve file and the picture to write, "
-                        "found 3 arguments")},
-        {{QStringLiteral("export"), file, QStringLiteral("--format"), QStringLiteral("xml")},
-         QStringLiteral("dimtool: export: unknown format \"xml\"; use csv or json")},
-        {{QStringLiteral("export"), file, QStringLiteral("-x")},
-         QStringLiteral("dimtool: export: Unknown option 'x'.")},
-        {{QStringLiteral("import"), Path(QStringLiteral("a.csv"))},
-         QStringLiteral("dimtool: import: missing -o OUT.DIM")},
-        {{QStringLiteral("import"), o, Path(QStringLiteral("B.DIM"))},
-         QStringLiteral("dimtool: import: missing input FILE")},
-        {{QStringLiteral("render"), file}, QStringLiteral("dimtool: render: missing -o CHART.png")},
-        {{QStringLiteral("render"), file, o, png, QStringLiteral("--size"),
-          QStringLiteral("99x400")},
-         QStringLiteral("dimtool: render: size 99x400 is out of range; width and height must be "
-                        "100..8192")},
-        {{QStringLiteral("render"), file, o, png, QStringLiteral("--size"),
-          QStringLiteral("400x8193")},
-         QStringLiteral("dimtool: render: size 400x8193 is out of range")},
-        {{QStringLiteral("render"), file, o, png, QStringLiteral("--size"), QStringLiteral("400")},
-         QStringLiteral("dimtool: render: malformed size \"400\"; expected WxH")},
-        {{QStringLiteral("render"), file, o, png, QStringLiteral("--lang"), QStringLiteral("it")},
-         QStringLiteral("dimtool: render: unknown language \"it\"")},
-        {{QStringLiteral("check")}, QStringLiteral("dimtool: check: missing FILE.DIM")},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(S(c.args.join(QLatin1Char(' '))));
-        const Outcome run = Dimtool(c.args);
-        EXPECT_EQ(run.status, ExitUsage);
-        EXPECT_TRUE(run.err.startsWith(c.message)) << S(run.err);
-        EXPECT_TRUE(run.out.isEmpty());
-    }
-    EXPECT_EQ(Files(), QStringList{QStringLiteral("A1.DIM")});
-}
-
 // ---------------------------------------------------------------------------------------
 // render against the editor's own chart
 
@@ -891,65 +839,6 @@ TEST_F(DimtoolChannelTest, DaylightWritesTheCurveIntoOneChannel) {
         ExpectWritten(args, c.channel, c.expected, c.fromSource ? source : CurveData{},
                       c.fromSource ? settings : FileSettings{});
     }
-}
-
-TEST_F(DimtoolChannelTest, BadValuesAreRefusedByNameAndNothingIsWritten) {
-    const QString day = QStringLiteral("--start 06:00 --end 18:00 --ramp 60 --peak 50 ");
-    struct Case {
-        const char *args;
-        QString message;
-    };
-    const Case cases[] = {
-        {"edit --channel 1 --shift 20", QStringLiteral("edit: --shift 20 is not a multiple of 15")},
-        {"edit --channel 1 --shift 1.5",
-         QStringLiteral("edit: malformed --shift \"1.5\"; expected a whole number")},
-        {"edit --channel 1 --scale 0", QStringLiteral("edit: --scale 0 is out of range 1..1000")},
-        {"edit --channel 1 --scale 1001", QStringLiteral("edit: --scale 1001 is out of range")},
-        {"edit --channel 1 --fill 256", QStringLiteral("edit: --fill 256 is out of range 0..255")},
-        {"edit --channel 1 --fill 99999999999999999999",
-         QStringLiteral("edit: --fill 99999999999999999999 is out of range 0..255")},
-        {"edit --channel 1 --fill \x1b", QStringLiteral("edit: malformed --fill \"\\x1b\"")},
-        {"edit --channel 1 --copy-from 5", QStringLiteral("edit: --copy-from 5 is out of range")},
-        {"edit --channel 0 --smooth", QStringLiteral("edit: --channel 0 is out of range 1..4")},
-        {"edit --smooth", QStringLiteral("edit: missing --channel")},
-        {"edit --channel 1", QStringLiteral("edit: nothing to do")},
-        {"daylight --channel 5", QStringLiteral("daylight: --channel 5 is out of range 1..4")},
-        {"daylight --start 06:10",
-         QStringLiteral("daylight: --start 06:10 is not on the quarter-hour grid")},
-        {"daylight --end 23:50",
-         QStringLiteral("daylight: --end 23:50 is out of range 00:00..23:45")},
-        {"daylight --end 24:00",
-         QStringLiteral("daylight: malformed --end \"24:00\"; expected HH:MM, 00:00..23:45")},
-        {"daylight --end 6pm", QStringLiteral("daylight: malformed --end \"6pm\"")},
-        {"daylight --ramp 65", QStringLiteral("daylight: --ramp 65 is not a multiple of 15")},
-        {"daylight --ramp 735", QStringLiteral("daylight: --ramp 735 is out of range 0..720")},
-        {"daylight --peak 101", QStringLiteral("daylight: --peak 101 is out of range 0..100")},
-        {"daylight --base -1", QStringLiteral("daylight: --base -1 is out of range 0..100")},
-        {"daylight A1.DIM", QStringLiteral("daylight: unexpected argument \"A1.DIM\"")},
-    };
-    for (const Case &c : cases) {
-        // The daylight options not given are good ones.
-        const QStringList words = Words(c.args);
-        QStringList args{words.front(), QStringLiteral("-o"), out};
-        if (words.front() == QStringLiteral("edit")) {
-            args << sourcePath;
-        } else {
-            const QStringList good = QStringList{QStringLiteral("--channel"), QStringLiteral("1")} +
-                                     day.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-            for (qsizetype i = 0; i + 1 < good.size(); i += 2)
-                if (!words.contains(good[i]))
-                    args << good[i] << good[i + 1];
-        }
-        args << words.mid(1);
-        SCOPED_TRACE(S(args.join(QLatin1Char(' '))));
-        const Outcome run = Dimtool(args);
-        EXPECT_EQ(run.status, ExitUsage);
-        EXPECT_TRUE(run.err.startsWith(QStringLiteral("dimtool: ") + c.message)) << S(run.err);
-    }
-    const Outcome missing = Dimtool({QStringLiteral("edit"), sourcePath, QStringLiteral("--fill"),
-                                     QStringLiteral("1"), QStringLiteral("--channel=1")});
-    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("dimtool: edit: missing -o OUT.DIM")));
-    EXPECT_EQ(Files(), QStringList{QStringLiteral("A1.DIM")});
 }
 
 TEST_F(DimtoolChannelTest, UnreadableOrRejectedInputWritesNothing) {
