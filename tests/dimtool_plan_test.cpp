@@ -13,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 using namespace dim;
 using namespace dim::cli;
 using namespace dim::cli::testing;
@@ -232,24 +230,43 @@ protected:
     const std::array<double, 4> hours{7182 / 1020.0, 763 / 1020.0, 0, 256 / 1020.0};
 };
 
-TEST_F(DimtoolBudget, EnergyAndDliFromWattsAndPpfd) {
-    const Outcome run =
+TEST_F(DimtoolBudget, TextShowsTheSettingsEachChannelsRangeAndTheBudget) {
+    const Outcome run = Dimtool({QStringLiteral("info"), path});
+    EXPECT_EQ(run.status, ExitOk);
+    EXPECT_TRUE(run.err.isEmpty());
+    EXPECT_EQ(S(run.out),
+              S(QStringLiteral(
+                  "cloud speed      12\n"
+                  "cloud intensity  200\n"
+                  "moon change      7\n"
+                  "\n"
+                  "channel  min  max  first  last\n"
+                  "white      0  225  07:15  18:45\n"
+                  "blue       5   11  00:00  23:45\n"
+                  "clouds     0    0  -      -\n"
+                  "moon       0  255  00:00  23:45\n"
+                  "\n"
+                  "channel    lit  longest dark  full-power hours  energy Wh  DLI mol/m2/day\n"
+                  "white    11:30         12:15             7.041          -               -\n"
+                  "blue     24:00          0:00             0.748          -               -\n"
+                  "clouds    0:00         24:00             0.000          -               -\n"
+                  "moon      0:30         23:30             0.251          -               -\n"
+                  "total                                                   -               -\n"
+                  "Levels count as linear in light and power, as a PWM duty cycle is.\n")));
+
+    const Outcome powered =
         Dimtool({QStringLiteral("info"), path, QStringLiteral("--watts"),
                  QStringLiteral("40,20,0,1.5"), QStringLiteral("--ppfd=500,300,0,10")});
-    ASSERT_EQ(run.status, ExitOk) << S(run.err);
-    const QStringList lines = run.out.split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 18) << S(run.out);
+    ASSERT_EQ(powered.status, ExitOk) << S(powered.err);
+    const QStringList lines = powered.out.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 18) << S(powered.out);
     // 40 W x 7.041 h, 500 x 7.041 x 0.0036; 20 x 0.748, 300 x 0.748 x 0.0036; the moon's
     // 1.5 x 0.251, 10 x 0.251 x 0.0036.
-    EXPECT_EQ(S(lines[11]),
-              "white    11:30         12:15             7.041     281.65           12.67");
-    EXPECT_EQ(S(lines[12]),
-              "blue     24:00          0:00             0.748      14.96            0.81");
-    EXPECT_EQ(S(lines[13]),
-              "clouds    0:00         24:00             0.000       0.00            0.00");
-    EXPECT_EQ(S(lines[14]),
-              "moon      0:30         23:30             0.251       0.38            0.01");
-    EXPECT_EQ(S(lines[15]),
+    EXPECT_EQ(S(lines.mid(11, 5).join(QLatin1Char('\n'))),
+              "white    11:30         12:15             7.041     281.65           12.67\n"
+              "blue     24:00          0:00             0.748      14.96            0.81\n"
+              "clouds    0:00         24:00             0.000       0.00            0.00\n"
+              "moon      0:30         23:30             0.251       0.38            0.01\n"
               "total                                              296.98           13.49");
 }
 
@@ -261,22 +278,23 @@ TEST_F(DimtoolBudget, JsonHasTheLayoutAndTheUnroundedFigures) {
     const QJsonObject root = QJsonDocument::fromJson(run.out.toUtf8(), &error).object();
     ASSERT_EQ(error.error, QJsonParseError::NoError) << S(run.out);
     // In the order given: settings, channels (each name first), total.
-    const QStringList order{QStringLiteral("\"settings\""),
-                            QStringLiteral("\"cloudSpeed\""),
-                            QStringLiteral("\"channels\""),
-                            QStringLiteral("\"name\""),
-                            QStringLiteral("\"min\""),
-                            QStringLiteral("\"max\""),
-                            QStringLiteral("\"first\""),
-                            QStringLiteral("\"last\""),
-                            QStringLiteral("\"lit_minutes\""),
-                            QStringLiteral("\"longest_dark_minutes\""),
-                            QStringLiteral("\"full_power_hours\""),
-                            QStringLiteral("\"energy_wh\""),
-                            QStringLiteral("\"dli\""),
-                            QStringLiteral("\"total\"")};
+    const char *const order[] = {"settings",
+                                 "cloudSpeed",
+                                 "channels",
+                                 "name",
+                                 "min",
+                                 "max",
+                                 "first",
+                                 "last",
+                                 "lit_minutes",
+                                 "longest_dark_minutes",
+                                 "full_power_hours",
+                                 "energy_wh",
+                                 "dli",
+                                 "total"};
     qsizetype at = 0;
-    for (const QString &key : order) {
+    for (const char *name : order) {
+        const QString key = QStringLiteral("\"%1\"").arg(QLatin1String(name));
         const qsizetype next = run.out.indexOf(key, at);
         EXPECT_GT(next, at - 1) << S(key);
         at = next;
