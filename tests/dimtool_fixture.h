@@ -53,11 +53,6 @@ inline std::string S(const QString &text) {
     return text.toStdString();
 }
 
-// A command line written as one string of words.
-inline QStringList Words(const char *line) {
-    return QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-}
-
 // Curves that use the whole level range and differ from channel to channel.
 inline CurveData VariedCurves(int seed) {
     CurveData data;

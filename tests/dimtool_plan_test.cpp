@@ -36,7 +36,9 @@ Outcome InZone(const QStringList &args, const char *zone) {
     return Dimtool(args, &environment);
 }
 
-TEST(DimtoolSun, PrintsSunriseSunsetAndDayLengthInTheClockAsked) {
+using DimtoolSun = DimtoolTest;
+
+TEST_F(DimtoolSun, PrintsSunriseSunsetAndDayLengthInTheClockAsked) {
     if (!QTimeZone("Europe/London").isValid())
         GTEST_SKIP() << "no time zone database";
     struct Case {
@@ -65,7 +67,7 @@ TEST(DimtoolSun, PrintsSunriseSunsetAndDayLengthInTheClockAsked) {
         "([1-9]?[0-9]:[0-5][0-9])\n$"));
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.args) + " in " + c.zone);
-        const Outcome run = InZone(QStringList{QStringLiteral("sun")} + Words(c.args), c.zone);
+        const Outcome run = InZone(Args(QStringLiteral("sun ") + c.args), c.zone);
         ASSERT_EQ(run.status, ExitOk) << S(run.err);
         const QRegularExpressionMatch lines = pattern.match(run.out);
         ASSERT_TRUE(lines.hasMatch()) << S(run.out);
@@ -79,7 +81,7 @@ TEST(DimtoolSun, PrintsSunriseSunsetAndDayLengthInTheClockAsked) {
         {"--lat 69.6492 --lon 18.9553 --date 2024-12-21", "polar night\n"},
     };
     for (const auto &[args, expected] : polar) {
-        const Outcome run = InZone(QStringList{QStringLiteral("sun")} + Words(args), "UTC");
+        const Outcome run = InZone(Args(QStringLiteral("sun ") + args), "UTC");
         EXPECT_EQ(run.status, ExitOk);
         EXPECT_EQ(S(run.out), expected);
     }
@@ -143,7 +145,7 @@ class DimtoolAcclimate : public DimtoolTest {
 protected:
     void SetUp() override {
         DimtoolTest::SetUp();
-        source = WriteCurveFile(QStringLiteral("P1.DIM"), curves, settings);
+        WriteCurveFile(QStringLiteral("P1.DIM"), curves, settings);
         ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("out")));
         folder = Path(QStringLiteral("out"));
     }
@@ -155,16 +157,13 @@ protected:
 
     CurveData curves = VariedCurves(6);
     FileSettings settings = StoredSettings(20, 30, 40);
-    QString source;
     QString folder;
 };
 
 TEST_F(DimtoolAcclimate, WritesTheSeriesAndTellsEachFilesPercentage) {
     const Outcome run =
-        Dimtool({QStringLiteral("acclimate"), source, QStringLiteral("-o"), folder,
-                 QStringLiteral("--start-percent"), QStringLiteral("10"), QStringLiteral("--steps"),
-                 QStringLiteral("3"), QStringLiteral("--channel"), QStringLiteral("4"),
-                 QStringLiteral("--channel=2")});
+        Dimtool(Args("acclimate @P1.DIM -o @out --start-percent 10 --steps 3 --channel 4 "
+                     "--channel=2"));
     ASSERT_EQ(run.status, ExitOk) << S(run.err);
     // 10 %, (20 + 90) / 2 = 55 %, 100 %.
     EXPECT_EQ(S(run.out), S(QStringLiteral("%1/P1-01.DIM 10%\n%1/P1-02.DIM 55%\n%1/P1-03.DIM "
@@ -177,8 +176,7 @@ TEST_F(DimtoolAcclimate, WritesTheSeriesAndTellsEachFilesPercentage) {
                   DimFileBytes(AcclimatedCurves(curves, plan, step), settings))
             << step;
     // Without --channel, all four; a percentage with a fraction has one decimal.
-    const Outcome all = Dimtool(Words("acclimate --start-percent 1 --steps 99 -o") +
-                                QStringList{folder + QLatin1Char('/'), source});
+    const Outcome all = Dimtool(Args("acclimate --start-percent 1 --steps 99 -o @out/ @P1.DIM"));
     ASSERT_EQ(all.status, ExitOk) << S(all.err);
     const QStringList lines = all.out.split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 100);
@@ -197,14 +195,13 @@ TEST_F(DimtoolAcclimate, AFolderThatCannotTakeTheSeriesKeepsNoneOfIt) {
     fs.failAt = 3;
     const DimtoolEnvironment environment{fs, SystemClock(), 1};
     const Outcome full =
-        Dimtool(Words("acclimate --start-percent 10 --steps 4 -o") + QStringList{folder, source},
-                &environment);
+        Dimtool(Args("acclimate --start-percent 10 --steps 4 -o @out @P1.DIM"), &environment);
     EXPECT_EQ(full.status, ExitIoError);
     EXPECT_EQ(S(full.err), S(QStringLiteral("dimtool: %1: Disk full.\n").arg(folder)));
     EXPECT_TRUE(full.out.isEmpty());
     EXPECT_TRUE(Series().isEmpty());
-    const Outcome nowhere = Dimtool(Words("acclimate --start-percent 10 --steps 4 -o") +
-                                    QStringList{Path(QStringLiteral("none")), source});
+    const Outcome nowhere =
+        Dimtool(Args("acclimate --start-percent 10 --steps 4 -o @none @P1.DIM"));
     EXPECT_EQ(nowhere.status, ExitIoError);
     EXPECT_TRUE(nowhere.err.endsWith(QStringLiteral("none: Invalid file name.\n")))
         << S(nowhere.err);

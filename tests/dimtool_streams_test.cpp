@@ -118,6 +118,7 @@ TEST_F(DimtoolFiles, ADashReadsStandardInput) {
 
 TEST_F(DimtoolFiles, ADashWritesStandardOutput) {
     ASSERT_EQ(Dimtool(Args("render @A1.DIM -o @c.png")).status, ExitOk);
+    EXPECT_EQ(QImage(Path("c.png")).size(), FullChartSize); // without --size
     ASSERT_EQ(Dimtool(Args("export @A1.DIM -fjson -o @day.json")).status, ExitOk);
     const std::pair<const char *, QByteArray> cases[] = {
         {"export @A1.DIM -o -", ReadAll(csv)},
