@@ -3,6 +3,7 @@
 #include "cli/tool.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <map>
 #include <string>
 
 // What the dimtool tests share: running a command line in the process, reading and writing
@@ -49,11 +51,6 @@ inline void WriteAll(const QString &path, const QByteArray &bytes) {
 
 inline std::string S(const QString &text) {
     return text.toStdString();
-}
-
-// A command line written as one string of words.
-inline QStringList Words(const char *line) {
-    return QString::fromLatin1(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
 // Curves that use the whole level range and differ from channel to channel.
@@ -137,6 +134,26 @@ protected:
         QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
         files.sort();
         return files;
+    }
+    // Every file in the folder and below, through links, with its bytes.
+    std::map<QString, QByteArray> Tree() const {
+        std::map<QString, QByteArray> tree;
+        QDirIterator it(dir.path(), QDir::Files | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            tree[path] = ReadAll(path);
+        }
+        return tree;
+    }
+    // A command line written as one string of words, where @NAME is the file NAME in the
+    // test's folder.
+    QStringList Args(const QString &line) const {
+        QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (QString &word : words)
+            if (word.startsWith(QLatin1Char('@')))
+                word = Path(word.mid(1));
+        return words;
     }
 
     QTemporaryDir dir;

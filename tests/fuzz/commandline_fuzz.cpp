@@ -4,6 +4,7 @@
 // option, then more than one file; "--" ends the options; the one file becomes a full path.
 
 #include "app/commandline.h"
+#include "fuzz_support.h"
 #include "model/filesystem.h"
 
 #include <QDir>
@@ -13,13 +14,9 @@
 
 using namespace dim;
 using namespace dim::app;
+using namespace dim::fuzz;
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 CommandLine Expected(const QStringList &arguments) {
     bool help = false, version = false, options = true;
@@ -63,8 +60,7 @@ CommandLine Expected(const QStringList &arguments) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
     QStringList arguments;
-    const QByteArray all = QByteArray::fromRawData(reinterpret_cast<const char *>(bytes),
-                                                   static_cast<qsizetype>(size));
+    const QByteArray all = Bytes(bytes, size);
     if (!all.isEmpty()) {
         for (const QByteArray &argument : all.split('\0'))
             arguments.append(DecodePath(argument));

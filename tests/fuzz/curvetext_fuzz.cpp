@@ -3,19 +3,16 @@
 // the same curves (and settings), or refuses it with a refusal that points outside the text.
 
 #include "edit/curvetools.h"
+#include "fuzz_support.h"
 #include "model/curvetext.h"
 
 #include <cstddef>
 #include <cstdint>
 
 using namespace dim;
+using namespace dim::fuzz;
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 const DimContent *Accepted(const ImportResult &result) {
     return std::get_if<DimContent>(&result);
@@ -77,8 +74,7 @@ void FuzzClipboard(const QByteArray &bytes) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
-    const QByteArray text = QByteArray::fromRawData(reinterpret_cast<const char *>(bytes),
-                                                    static_cast<qsizetype>(size));
+    const QByteArray text = Bytes(bytes, size);
     FuzzCsv(text);
     FuzzJson(text);
     FuzzClipboard(text);

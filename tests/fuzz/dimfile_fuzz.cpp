@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the curve-file reader, directly and through LoadDimFile over a file
 // held in memory, and traps when a file is not taken over either completely or not at all.
 
+#include "fuzz_support.h"
 #include "model/dimfile.h"
 
 #include <algorithm>
@@ -11,13 +12,9 @@
 #include <optional>
 
 using namespace dim;
+using namespace dim::fuzz;
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 // The table every load starts from, made once.
 const CurveData &StartData() {
@@ -161,8 +158,7 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
     const Expectation expected = Expect(bytes, size);
-    const auto parsed = ParseDimFile(QByteArray::fromRawData(reinterpret_cast<const char *>(bytes),
-                                                             static_cast<qsizetype>(size)));
+    const auto parsed = ParseDimFile(Bytes(bytes, size));
 
     Check(size >= 3 || std::holds_alternative<IoError>(parsed));
     if (std::holds_alternative<DimRejected>(parsed))

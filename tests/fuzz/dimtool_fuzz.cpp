@@ -14,6 +14,7 @@
 // file A1.DIM, its CSV and JSON, SEL.DAT and an empty folder out/.
 
 #include "cli/tool.h"
+#include "fuzz_support.h"
 #include "model/curvetext.h"
 
 #include <QBuffer>
@@ -31,13 +32,9 @@
 
 using namespace dim;
 using namespace dim::cli;
+using namespace dim::fuzz;
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 enum class Call { Open, Read, Write, Adopt, Sync, Close, Rename, Remove, SyncFolder, Count };
 

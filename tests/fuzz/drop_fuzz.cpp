@@ -4,6 +4,7 @@
 // one local regular curve file, or one that is such a file is refused.
 
 #include "app/drops.h"
+#include "fuzz_support.h"
 #include "model/filesystem.h"
 
 #include <QDir>
@@ -19,13 +20,9 @@
 
 using namespace dim;
 using namespace dim::app;
+using namespace dim::fuzz;
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 struct Entry {
     const char *name;
@@ -93,9 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
         return 0;
     }
     // Any uri list: what is taken is one local regular file named *.dim.
-    data.setData(
-        QStringLiteral("text/uri-list"),
-        QByteArray(reinterpret_cast<const char *>(bytes) + 1, static_cast<qsizetype>(size - 1)));
+    data.setData(QStringLiteral("text/uri-list"), Bytes(bytes + 1, size - 1));
     const QString taken = DroppedCurveFile(&data);
     if (taken.isEmpty())
         return 0;

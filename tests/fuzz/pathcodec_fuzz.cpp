@@ -3,6 +3,7 @@
 // no part of valid UTF-8 is not kept as its lone surrogate, or when a path's folder and name
 // do not make up the path.
 
+#include "fuzz_support.h"
 #include "model/filesystem.h"
 
 #include <QStringDecoder>
@@ -11,19 +12,10 @@
 #include <cstdint>
 
 using namespace dim;
-
-namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
+using namespace dim::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
-    const QByteArray name = QByteArray::fromRawData(reinterpret_cast<const char *>(bytes),
-                                                    static_cast<qsizetype>(size));
+    const QByteArray name = Bytes(bytes, size);
     const QString path = DecodePath(name);
     Check(EncodePath(path) == name);
 

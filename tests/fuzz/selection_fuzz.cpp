@@ -3,6 +3,7 @@
 // Windows-1252 code of the name's second character minus 48, modulo 256; 1 for a name of one
 // character; '?' for a character without a code.
 
+#include "fuzz_support.h"
 #include "model/dimfile.h"
 #include "model/filesystem.h"
 
@@ -11,13 +12,9 @@
 #include <utility>
 
 using namespace dim;
+using namespace dim::fuzz;
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 // The characters Windows-1252 puts at 0x80..0x9f, by code.
 constexpr std::pair<char16_t, uint8_t> kWindows1252High[] = {
@@ -40,8 +37,7 @@ uint8_t Code(char16_t u) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
-    const QString path = DecodePath(QByteArray::fromRawData(reinterpret_cast<const char *>(bytes),
-                                                            static_cast<qsizetype>(size)));
+    const QString path = DecodePath(Bytes(bytes, size));
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     const QString name = path.mid(slash + 1);
     const uint8_t expected =
