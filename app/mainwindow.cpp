@@ -69,8 +69,12 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
 }
 
 TForm1::~TForm1() {
-    // The chart loses the focus while the window goes: nothing of the window may answer.
-    m_ui.pb->disconnect();
+    // The chart loses the focus while the window goes: nothing of the window may answer. Only
+    // the window's own connections go: the toolkit's accessibility cache hears of the chart's
+    // end through one of its own.
+    const std::initializer_list<const QObject *> receivers = {this, m_editor, m_menu, m_ui.pb};
+    for (const QObject *receiver : receivers)
+        m_ui.pb->disconnect(receiver);
     m_state.document.disconnect(this);
 }
 
