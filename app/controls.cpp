@@ -1,4 +1,5 @@
 #include "app/controls.h"
+#include "view/canvas.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -86,7 +87,7 @@ void ChartView::paintEvent(QPaintEvent *event) {
     // The surface is made at the first paint after a resize, at the size the window has
     // settled on: a window that starts maximised is resized again as soon as it is mapped.
     if (m_surface.isNull()) {
-        m_surface = QImage(size(), QImage::Format_RGB32);
+        m_surface = LargePageImage(width(), height());
         m_surface.fill(palette().color(QPalette::Button));
     }
     // A new surface is painted at the first paint request for it, once the window is shown.

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "app/unsavedwork.h"
 #include "model/recoveryfile.h"
+#include "view/fonts.h"
 #include "view/sheet.h"
 
 #include <QApplication>
@@ -25,6 +26,9 @@ int main(int argc, char **argv) {
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
 
+    // Both beside the toolkit's set-up and the window's build and mapping.
+    FontConfigLoad fontConfig;
+    SheetDecode sheet(EmbeddedSheetJpeg());
     QApplication app(argc, argv);
     SetUpApplication(app);
     // Read again without the options the application took out for itself (-platform and
@@ -36,8 +40,8 @@ int main(int argc, char **argv) {
     static EditorState state; // the program's state, for its whole run
     RecoveryStore recovery(SystemFileSystem(), RecoveryFolder(), ::getpid());
     TForm1 Form1(state,
-                 Environment{DesktopServices(), SystemFileSystem(), SystemClock(),
-                             EmbeddedSheetJpeg(), &recovery},
+                 Environment{DesktopServices(), SystemFileSystem(), SystemClock(), std::move(sheet),
+                             &recovery, &fontConfig},
                  WindowStart::MapFirst);
     QObject::connect(
         &app, &QGuiApplication::commitDataRequest, &Form1,

@@ -10,6 +10,7 @@
 #include "app/windowactions.h"
 #include "edit/charteditor.h"
 #include "edit/steptime.h"
+#include "view/fonts.h"
 #include "view/sheet.h"
 
 #include <QApplication>
@@ -41,11 +42,10 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
     : QWidget(parent), m_state(state), m_env(std::move(environment)) {
     setObjectName(QStringLiteral("Form1"));
     placeWindow();
-    // Decoded from here on, beside the window's build and mapping (earlier, it would slow the
-    // toolkit's set-up on two cores), and pending when the window is shown (event()).
-    m_sheet = SheetDecode(std::move(m_env.sheetJpeg));
     if (start == WindowStart::MapFirst)
         show();
+    if (m_env.fontConfig)
+        m_env.fontConfig->wait(); // the controls' build measures the first texts
     BuildForm1(*this, m_ui, m_state.settings, m_state.document.fileSettings());
     m_ui.Panel2->installEventFilter(this);
     m_editor = new ChartEditor(m_state.document, m_state.cursor, m_state.chart.geometry,
@@ -194,7 +194,7 @@ bool TForm1::event(QEvent *event) {
         FormActivate();
         break;
     case QEvent::Show: // the first expose of the window takes the sheet (eventFilter)
-        if (m_sheet.pending() && windowHandle())
+        if (m_env.sheet.pending() && windowHandle())
             windowHandle()->installEventFilter(this);
         break;
     case QEvent::WindowBlocked:
@@ -243,9 +243,9 @@ void TForm1::dropEvent(QDropEvent *event) {
 }
 
 void TForm1::awaitSheet() {
-    if (!m_sheet.pending())
+    if (!m_env.sheet.pending())
         return;
-    DecodedSheet decoded = m_sheet.take();
+    DecodedSheet decoded = m_env.sheet.take();
     m_sheetError = decoded.error;
     if (decoded.image.isNull()) {
         // Without its artwork the window still works: the backgrounds stay plain.

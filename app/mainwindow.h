@@ -23,6 +23,7 @@ class QKeyEvent;
 
 namespace dim {
 class ChartEditor;
+class FontConfigLoad;
 class RecoveryStore;
 } // namespace dim
 
@@ -48,9 +49,11 @@ struct Environment {
     Services &services;
     FileSystem &fileSystem;
     const Clock &clock;
-    QByteArray sheetJpeg; // the embedded sprite sheet
+    SheetDecode sheet; // the sprite sheet, being decoded
     // Where unsaved curves are kept against a kill; none in tests that do not ask for it.
     RecoveryStore *recovery = nullptr;
+    // The font configuration being read beside the start; none where the toolkit reads it.
+    FontConfigLoad *fontConfig = nullptr;
 };
 
 // How the main window starts. Hidden: built whole, shown by the caller. MapFirst: the window
@@ -150,7 +153,6 @@ private:
     ChartMenu *m_menu = nullptr;
     WindowActions *m_actions = nullptr;
     UnsavedWork *m_unsaved = nullptr;
-    SheetDecode m_sheet;
     QString m_sheetError;
     QSize m_frameExtra;
     QFileDialog *m_fod = nullptr;

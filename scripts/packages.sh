@@ -4,7 +4,7 @@ set -euo pipefail
 
 PACKAGES=(
     g++ make cmake pkgconf dpkg-dev file
-    qt6-base-dev qt6-translations-l10n libgl-dev libjpeg-dev libjpeg-turbo-progs
+    qt6-base-dev qt6-translations-l10n libgl-dev libjpeg-dev libjpeg-turbo-progs libfontconfig-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-liberation2 fonts-dejavu-core

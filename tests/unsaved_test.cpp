@@ -339,8 +339,8 @@ TEST_F(Restoring, DiscardRemovesTheFileAndLaterLeavesItForTheNextStart) {
     RecoveryStore next(SystemFileSystem(), dir.path(), 901, [](long) { return false; });
     services.restoreAnswers = {RestoreAnswer::Discard};
     EditorState fresh;
-    TForm1 second(fresh,
-                  Environment{services, SystemFileSystem(), clock, EmbeddedSheetJpeg(), &next});
+    TForm1 second(fresh, Environment{services, SystemFileSystem(), clock,
+                                     SheetDecode(EmbeddedSheetJpeg()), &next});
     second.unsavedWork().offerRestore();
     EXPECT_EQ(services.restoreQuestions.size(), 2);
     EXPECT_TRUE(Files().isEmpty());

@@ -39,8 +39,9 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         state = std::make_unique<EditorState>();
-        window = std::make_unique<TForm1>(
-            *state, Environment{services, fileSystem(), clock, EmbeddedSheetJpeg(), recovery()});
+        window = std::make_unique<TForm1>(*state, Environment{services, fileSystem(), clock,
+                                                              SheetDecode(EmbeddedSheetJpeg()),
+                                                              recovery()});
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         window->activateWindow();

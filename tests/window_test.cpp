@@ -145,7 +145,8 @@ TEST_F(StartState, WindowIconFollowsTheFirstPictureAtTitleBarSize) {
 TEST_F(StartState, WindowMappedBeforeItsControlsEndsUpTheSame) {
     // The editor's own start: the window asks to be mapped, then builds its controls.
     EditorState otherState;
-    TForm1 other(otherState, Environment{services, fileSystem(), clock, EmbeddedSheetJpeg()},
+    TForm1 other(otherState,
+                 Environment{services, fileSystem(), clock, SheetDecode(EmbeddedSheetJpeg())},
                  WindowStart::MapFirst);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
     other.activateWindow();
@@ -185,7 +186,8 @@ private:
 
 TEST_F(StartState, WindowNeverActivatedShowsItsColumnPictureFromItsFirstPaint) {
     EditorState otherState;
-    TForm1 other(otherState, Environment{services, fileSystem(), clock, EmbeddedSheetJpeg()},
+    TForm1 other(otherState,
+                 Environment{services, fileSystem(), clock, SheetDecode(EmbeddedSheetJpeg())},
                  WindowStart::MapFirst);
     NeverActivatedWindow watch(other, *other.ui().imcontrol);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));

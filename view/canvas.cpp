@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace dim {
 
 namespace {
@@ -48,6 +52,31 @@ bool ClipBlock(const QImage &dst, int &dx, int &dy, const QImage &src, int &sx, 
 }
 
 } // namespace
+
+QImage LargePageImage(int width, int height) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::size_t kLargePage = std::size_t(2) << 20;
+    const auto pitch = static_cast<qsizetype>(width) * 4;
+    const std::size_t bytes = static_cast<std::size_t>(pitch) * static_cast<std::size_t>(height);
+    if (width > 0 && height > 0 && bytes >= kLargePage) {
+        const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+        if (void *memory = std::aligned_alloc(kLargePage, rounded)) {
+            // Large pages only where the picture fills them: the last, partly used one would
+            // be resident whole, up to 2 MB of nothing.
+            const std::size_t whole = bytes / kLargePage * kLargePage;
+            madvise(memory, whole, MADV_HUGEPAGE);
+            madvise(static_cast<char *>(memory) + whole, rounded - whole, MADV_NOHUGEPAGE);
+            QImage image(
+                static_cast<uchar *>(memory), width, height, pitch, QImage::Format_RGB32,
+                [](void *p) { std::free(p); }, memory);
+            if (!image.isNull())
+                return image;
+            std::free(memory);
+        }
+    }
+#endif
+    return QImage(width, height, QImage::Format_RGB32);
+}
 
 Canvas::Canvas(QImage &surface)
     : m_surface(surface), m_width(surface.width()), m_height(surface.height()),

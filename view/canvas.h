@@ -13,6 +13,12 @@ class QPainter;
 
 namespace dim {
 
+// An RGB32 image of the given size, not yet filled. Every page of a picture this size is
+// written once, straight away: in 4 KB pages that is thousands of page faults (a tenth of the
+// sheet's decode, over half of making and filling the chart's surface), so on Linux its memory
+// is taken in whole 2 MB pages where the system offers them, but for its tail.
+QImage LargePageImage(int width, int height);
+
 // Unsmoothed texts drawn once and kept as the runs of pixels they set: drawing one again
 // sets the same pixels QPainter would, without shaping or rasterising the text again.
 // Texts that come out with smoothed pixels are not kept; the canvas draws those itself.

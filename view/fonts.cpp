@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#ifdef DIM_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
 namespace dim {
 
 int PixelSizeForCellHeight(QFont font, int cellHeight) {
@@ -44,6 +48,22 @@ QFont LabelFont() {
     font.setPixelSize(pixelSize);
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
+}
+
+FontConfigLoad::FontConfigLoad() {
+#ifdef DIM_HAVE_FONTCONFIG
+    // Thread-safe: the toolkit's own FcInit() later finds the configuration in place.
+    m_thread = std::thread([] { FcInit(); });
+#endif
+}
+
+FontConfigLoad::~FontConfigLoad() {
+    wait();
+}
+
+void FontConfigLoad::wait() {
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 } // namespace dim

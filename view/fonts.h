@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+#include <thread>
+
 namespace dim {
 
 // The band-caption font: a heavy sans ("Arial Black" where installed, otherwise the heaviest
@@ -19,5 +21,23 @@ QFont LabelFont();
 // The pixel size of the largest font of the given face whose cell (ascent + descent)
 // is at most cellHeight.
 int PixelSizeForCellHeight(QFont font, int cellHeight);
+
+// The system's font configuration, read on a thread of its own from the moment this is made.
+// Reading it (its XML files and caches, some 7 ms here) is otherwise the cost of the first text
+// measured, paid on the main thread in the middle of the window's build. Made before the
+// application object, it overlaps the toolkit's set-up and the window's mapping; wait() before
+// the first text, so that the toolkit does not read it a second time beside this one.
+class FontConfigLoad {
+public:
+    FontConfigLoad();
+    ~FontConfigLoad();
+    FontConfigLoad(const FontConfigLoad &) = delete;
+    FontConfigLoad &operator=(const FontConfigLoad &) = delete;
+    // Returns once the configuration has been read; at once after the first time.
+    void wait();
+
+private:
+    std::thread m_thread;
+};
 
 } // namespace dim

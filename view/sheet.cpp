@@ -11,10 +11,6 @@
 
 #include <jpeglib.h>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
 namespace dim {
 
 namespace {
@@ -33,34 +29,6 @@ void ErrorExit(j_common_ptr cinfo) {
 }
 
 void SilentOutput(j_common_ptr) {}
-
-// An RGB32 image for the decoder to fill. Every page of it is written once, straight away:
-// in 4 KB pages that is thousands of page faults, a tenth of the whole decode, so on Linux
-// its memory is taken in whole 2 MB pages where the system offers them, but for its tail.
-QImage FreshImage(int width, int height) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::size_t kLargePage = std::size_t(2) << 20;
-    const auto pitch = static_cast<qsizetype>(width) * 4;
-    const std::size_t bytes = static_cast<std::size_t>(pitch) * static_cast<std::size_t>(height);
-    if (width > 0 && height > 0 && bytes >= kLargePage) {
-        const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
-        if (void *memory = std::aligned_alloc(kLargePage, rounded)) {
-            // Large pages only where the picture fills them: the last, partly used one would
-            // be resident whole, up to 2 MB of nothing.
-            const std::size_t whole = bytes / kLargePage * kLargePage;
-            madvise(memory, whole, MADV_HUGEPAGE);
-            madvise(static_cast<char *>(memory) + whole, rounded - whole, MADV_NOHUGEPAGE);
-            QImage image(
-                static_cast<uchar *>(memory), width, height, pitch, QImage::Format_RGB32,
-                [](void *p) { std::free(p); }, memory);
-            if (!image.isNull())
-                return image;
-            std::free(memory);
-        }
-    }
-#endif
-    return QImage(width, height, QImage::Format_RGB32);
-}
 
 // Everything the decoder touches lives here, created before setjmp, so that a jump back
 // skips no destructor and finds every member in memory.
@@ -87,8 +55,8 @@ bool Decode(DecodeContext &ctx, const QByteArray &data) {
     ctx.cinfo.dct_method = JDCT_ISLOW;
     ctx.cinfo.do_fancy_upsampling = TRUE;
     jpeg_start_decompress(&ctx.cinfo);
-    ctx.image = FreshImage(static_cast<int>(ctx.cinfo.output_width),
-                           static_cast<int>(ctx.cinfo.output_height));
+    ctx.image = LargePageImage(static_cast<int>(ctx.cinfo.output_width),
+                               static_cast<int>(ctx.cinfo.output_height));
     if (ctx.image.isNull()) {
         std::snprintf(ctx.err.message, sizeof ctx.err.message, "out of memory");
         jpeg_destroy_decompress(&ctx.cinfo);
