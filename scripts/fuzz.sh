@@ -33,6 +33,9 @@ else
     "${build[@]}"
 fi
 
+# Third-party leak reports that are not ours (see the file).
+export LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
