@@ -52,7 +52,8 @@ struct Environment {
     SheetDecode sheet; // the sprite sheet, being decoded
     // Where unsaved curves are kept against a kill; none in tests that do not ask for it.
     RecoveryStore *recovery = nullptr;
-    // The font configuration being read beside the start; none where the toolkit reads it.
+    // The font configuration being read beside the start, waited for before the controls
+    // are built; none in tests, where the toolkit reads it at the first text.
     FontConfigLoad *fontConfig = nullptr;
 };
 
