@@ -66,31 +66,23 @@ bool UnsavedWork::offerRestore() {
 
 bool UnsavedWork::mayClose() {
     // Curves that no file holds are not lost without a word.
-    if (!mayEnd())
-        return false;
-    finish();
-    return true;
-}
-
-bool UnsavedWork::mayEnd() {
     m_hooks.endStroke();
-    if (!m_document.isModified())
-        return true;
-    switch (m_services.askToSave(&m_window, QString::fromLatin1(ApplicationTitle),
-                                 GetToolText(ToolText::CloseQuestion, m_hooks.language()))) {
-    case SaveAnswer::Save:
-        return m_hooks.save();
-    case SaveAnswer::Discard:
-        return true;
-    case SaveAnswer::Cancel:
-        break;
+    if (m_document.isModified()) {
+        switch (m_services.askToSave(&m_window, QString::fromLatin1(ApplicationTitle),
+                                     GetToolText(ToolText::CloseQuestion, m_hooks.language()))) {
+        case SaveAnswer::Save:
+            if (!m_hooks.save())
+                return false;
+            break;
+        case SaveAnswer::Discard:
+            break;
+        case SaveAnswer::Cancel:
+            return false;
+        }
     }
-    return false;
-}
-
-void UnsavedWork::finish() {
     if (m_keeper)
         m_keeper->finish();
+    return true;
 }
 
 bool UnsavedWork::endOfSession(bool interactionAllowed) {

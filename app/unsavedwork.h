@@ -45,10 +45,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Asks whether to save unsaved curves; true when the editor may go.
-    bool mayEnd();
-    void finish();
-
     QWidget &m_window;
     CurveDocument &m_document;
     Services &m_services;
