@@ -185,6 +185,20 @@ TEST(Canvas, TextIsPlacedByItsTopLeftCorner) {
     EXPECT_EQ(canvas.textHeight(QStringLiteral("H")), 45);
 }
 
+TEST(Canvas, CellHeightSearchFindsTheLargestSizeThatFits) {
+    // Faces whose cells run near, below and well above the search's first guess.
+    for (const char *family : {"Arial", "DejaVu Sans Mono", "Nimbus Sans"})
+        for (int cellHeight : {8, 45, 72}) {
+            QFont font(QString::fromLatin1(family));
+            font.setBold(true);
+            const int size = PixelSizeForCellHeight(font, cellHeight);
+            font.setPixelSize(size);
+            EXPECT_LE(QFontMetrics(font).height(), cellHeight) << family << cellHeight;
+            font.setPixelSize(size + 1);
+            EXPECT_GT(QFontMetrics(font).height(), cellHeight) << family << cellHeight;
+        }
+}
+
 } // namespace
 
 namespace {

@@ -11,18 +11,20 @@
 namespace dim {
 
 int PixelSizeForCellHeight(QFont font, int cellHeight) {
-    // Start from the cell height of a large probe, then step to the exact size: a few font
-    // loads rather than one per pixel size.
-    font.setPixelSize(100);
-    const int probe = std::max(1, QFontMetrics(font).height());
-    int size = std::max(1, cellHeight * 100 / probe + 1);
+    // Every size tried costs a font engine. The first try is the size at which a sans face's
+    // cell (about 1.12 times the pixel size) is just within cellHeight; its cell scales the
+    // guess for other faces, and steps lead to the exact size. For the usual faces that is
+    // two engines: the size found and the next.
     auto cell = [&font](int pixels) {
         font.setPixelSize(pixels);
-        return QFontMetrics(font).height();
+        return std::max(1, QFontMetrics(font).height());
     };
+    const int guess = std::max(1, cellHeight * 100 / 112);
+    int size = std::max(1, guess * cellHeight / cell(guess));
     while (size > 1 && cell(size) > cellHeight)
         --size;
-    while (cell(size + 1) <= cellHeight)
+    // Bounded for a face whose cell does not grow with the size asked (a bitmap face).
+    while (size < 2 * cellHeight && cell(size + 1) <= cellHeight)
         ++size;
     return size;
 }
@@ -36,17 +38,13 @@ QFont CaptionFont() {
 }
 
 QFont LabelFont() {
-    static const int pixelSize = [] {
-        QFont probe(QStringLiteral("Arial"));
-        probe.setStyleHint(QFont::SansSerif);
-        probe.setBold(true);
-        return PixelSizeForCellHeight(probe, LabelCellHeight);
-    }();
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);
     font.setBold(true);
-    font.setPixelSize(pixelSize);
     font.setStyleStrategy(QFont::NoAntialias);
+    // Searched with the font as drawn: the engine of the size found is the one drawn with.
+    static const int pixelSize = PixelSizeForCellHeight(font, LabelCellHeight);
+    font.setPixelSize(pixelSize);
     return font;
 }
 

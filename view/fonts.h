@@ -19,7 +19,7 @@ inline constexpr int LabelCellHeight = 45;
 QFont LabelFont();
 
 // The pixel size of the largest font of the given face whose cell (ascent + descent)
-// is at most cellHeight.
+// is at most cellHeight, and no larger than twice cellHeight.
 int PixelSizeForCellHeight(QFont font, int cellHeight);
 
 // The system's font configuration, read on a thread of its own from the moment this is made.
