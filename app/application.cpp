@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "texts/texts.h"
+#include "view/sheet.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -37,11 +38,12 @@ void SetApplicationIcon() {
         kWindowIconSize, kWindowIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
 }
 
-void FinishStart() {
+void FinishStart(SheetDecode &sheet) {
     SetApplicationIcon();
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
+    sheet.fillCache();
 }
 
 void UseToolkitLanguage(int row) {

@@ -7,6 +7,7 @@
 #include "model/recoveryfile.h"
 #include "view/fonts.h"
 #include "view/sheet.h"
+#include "view/sheetcache.h"
 
 #include <QApplication>
 
@@ -28,7 +29,7 @@ int main(int argc, char **argv) {
 
     // Both beside the toolkit's set-up and the window's build and mapping.
     FontConfigLoad fontConfig;
-    SheetDecode sheet(EmbeddedSheetJpeg());
+    SheetDecode sheet(EmbeddedSheetJpeg(), SheetCacheFile{&SystemFileSystem(), SheetCachePath()});
     QApplication app(argc, argv);
     SetUpApplication(app);
     // Read again without the options the application took out for itself (-platform and

@@ -255,8 +255,8 @@ void TForm1::awaitSheet() {
     }
     m_ui.imback->setPicture(std::move(decoded.image));
     showPanelPicture(); // without waiting for an activation that may never come
-    // The icon and the heap's trim follow the first picture, not to compete with it.
-    QTimer::singleShot(0, this, &FinishStart);
+    // The icon, the heap's trim and the sheet's cache follow the first picture.
+    QTimer::singleShot(0, this, [this] { FinishStart(m_env.sheet); });
 }
 
 const QImage &TForm1::sheet() {

@@ -5,6 +5,12 @@
 # user's earlier editors left would put a question over the window at every start.
 bench_state=$(mktemp -d)
 export XDG_STATE_HOME=$bench_state
+# Its cache (the sprite sheet's decoded pixels) too. DIM_BENCH_CACHE=cold keeps nothing there,
+# a file standing where the folder would be: every start decodes the sheet, as the first
+# start does.
+export XDG_CACHE_HOME=$bench_state/cache
+bench_cache=${DIM_BENCH_CACHE:-warm}
+if [ "$bench_cache" = cold ]; then : >"$XDG_CACHE_HOME"; fi
 trap 'rm -rf "$bench_state"' EXIT
 
 # Stops the benchmark unless every program named was built.

@@ -1,5 +1,11 @@
 #include "view/sheet.h"
 
+#include "model/filesystem.h"
+#include "view/sheetcache.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace dim;
@@ -111,6 +117,43 @@ TEST(SpriteSheet, ControlPanelPictureInsideTheSheetSharesItsPixelsAsACopy) {
     sheet.setPixel(2010, 20, qRgb(1, 2, 3)); // the sheet written to later: the picture stays
     EXPECT_EQ(picture.pixel(10, 20), before);
     EXPECT_EQ(sheet.pixel(2010, 20), qRgb(1, 2, 3));
+}
+
+TEST(SpriteSheet, CacheGivesBackItsPixelsOnlyWhenWholeAndOfTheSameJpeg) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/cache/sheet.cache");
+    const std::uint64_t key = SheetKey(EmbeddedSheetJpeg());
+    WriteSheetCache(SystemFileSystem(), path, Sheet(), key);
+    EXPECT_EQ(ReadSheetCache(SystemFileSystem(), path, key), Sheet());
+    EXPECT_TRUE(ReadSheetCache(SystemFileSystem(), path, key + 1).isNull());
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    file.close();
+    QByteArray flipped = whole;
+    flipped[whole.size() / 2] = static_cast<char>(flipped[whole.size() / 2] ^ 1);
+    QByteArray wider = whole;
+    wider[12] = static_cast<char>(wider[12] + 1); // the width, its lowest byte
+    for (const QByteArray &damaged :
+         {flipped, wider, whole.left(whole.size() - 1), whole + '\0', whole.left(40)}) {
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(damaged);
+        file.close();
+        EXPECT_TRUE(ReadSheetCache(SystemFileSystem(), path, key).isNull()) << damaged.size();
+    }
+}
+
+TEST(SpriteSheet, AStartDecodesOnceAndTheNextReadsTheCache) {
+    QTemporaryDir dir;
+    const SheetCacheFile cache{&SystemFileSystem(), dir.path() + QStringLiteral("/sheet.cache")};
+    for (bool cached : {false, true}) {
+        SheetDecode decode(EmbeddedSheetJpeg(), cache);
+        const DecodedSheet sheet = decode.take();
+        EXPECT_EQ(sheet.fromCache, cached);
+        EXPECT_EQ(sheet.image, Sheet());
+        decode.fillCache(); // written before the decode is destroyed
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "view/sheet.h"
 
 #include "view/canvas.h"
+#include "view/sheetcache.h"
 
 #include <QFile>
 
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 
 #include <jpeglib.h>
 
@@ -80,15 +82,46 @@ QByteArray EmbeddedSheetJpeg() {
     return file.readAll();
 }
 
-SheetDecode::SheetDecode(QByteArray jpeg)
-    : m_result(std::async(std::launch::async, [jpeg = std::move(jpeg)] {
-          DecodedSheet decoded;
-          decoded.image = DecodeJpeg(jpeg, &decoded.error);
-          return decoded;
-      })) {}
+SheetDecode::SheetDecode(QByteArray jpeg, SheetCacheFile cache)
+    : m_result(std::async(std::launch::async,
+                          [jpeg, cache] {
+                              DecodedSheet decoded;
+                              if (cache.fileSystem) {
+                                  decoded.image =
+                                      ReadSheetCache(*cache.fileSystem, cache.path, SheetKey(jpeg));
+                                  decoded.fromCache = !decoded.image.isNull();
+                                  if (decoded.fromCache)
+                                      return decoded;
+                              }
+                              decoded.image = DecodeJpeg(jpeg, &decoded.error);
+                              return decoded;
+                          })),
+      m_jpeg(std::move(jpeg)), m_cache(std::move(cache)) {}
+
+SheetDecode::~SheetDecode() {
+    if (m_writer.joinable())
+        m_writer.join();
+}
 
 DecodedSheet SheetDecode::take() {
-    return m_result.valid() ? m_result.get() : DecodedSheet{};
+    if (!m_result.valid())
+        return {};
+    DecodedSheet decoded = m_result.get();
+    if (m_cache.fileSystem && !decoded.fromCache && !decoded.image.isNull())
+        m_decoded = decoded.image; // shares the pixels, which nobody writes to
+    return decoded;
+}
+
+void SheetDecode::fillCache() {
+    if (m_decoded.isNull() || m_writer.joinable())
+        return;
+    m_writer = std::thread([cache = m_cache, jpeg = m_jpeg, sheet = std::move(m_decoded)] {
+        try {
+            WriteSheetCache(*cache.fileSystem, cache.path, sheet, SheetKey(jpeg));
+        } catch (const std::exception &) {
+            // Only a cache (a full disk, no memory to spare): the next start decodes again.
+        }
+    });
 }
 
 QImage DecodeJpeg(const QByteArray &data, QString *error) {

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <future>
+#include <thread>
 
 namespace dim {
 
@@ -36,21 +37,43 @@ QImage DecodeJpeg(const QByteArray &data, QString *error = nullptr);
 struct DecodedSheet {
     QImage image;
     QString error;
+    bool fromCache = false; // read from the cache of an earlier start, not decoded
+};
+
+class FileSystem;
+
+// Where the pixels of an earlier start's decode are kept; none without a file system.
+struct SheetCacheFile {
+    FileSystem *fileSystem = nullptr;
+    QString path;
 };
 
 // A JPEG decoded on a thread of its own from the moment this is made, so that the decode
-// overlaps whatever the program does meanwhile (the window's build and mapping). take() waits
-// for the result and hands it over, once.
+// overlaps whatever the program does meanwhile (the window's build and mapping); with a cache
+// file that holds this JPEG's pixels, they are read from it instead. take() waits for the
+// result and hands it over, once.
 class SheetDecode {
 public:
     SheetDecode() = default;
-    explicit SheetDecode(QByteArray jpeg);
+    explicit SheetDecode(QByteArray jpeg, SheetCacheFile cache = {});
+    SheetDecode(SheetDecode &&) = default;
+    SheetDecode &operator=(SheetDecode &&) = delete;
+    // Waits for a cache write still under way.
+    ~SheetDecode();
     // True until the result has been taken.
     bool pending() const { return m_result.valid(); }
     DecodedSheet take();
+    // Puts the pixels taken, if they were decoded rather than read, into the cache file for
+    // the next start: on a thread of its own, called once the window shows them. A failure
+    // leaves the cache as it was, and the next start decodes again.
+    void fillCache();
 
 private:
     std::future<DecodedSheet> m_result;
+    QByteArray m_jpeg;
+    SheetCacheFile m_cache;
+    QImage m_decoded; // taken, to go into the cache
+    std::thread m_writer;
 };
 
 // The control-panel picture for a column of the given size: the sheet's stripe from
