@@ -83,20 +83,20 @@ QByteArray EmbeddedSheetJpeg() {
 }
 
 SheetDecode::SheetDecode(QByteArray jpeg, SheetCacheFile cache)
-    : m_result(std::async(std::launch::async,
-                          [jpeg, cache] {
-                              DecodedSheet decoded;
-                              if (cache.fileSystem) {
-                                  decoded.image =
-                                      ReadSheetCache(*cache.fileSystem, cache.path, SheetKey(jpeg));
-                                  decoded.fromCache = !decoded.image.isNull();
-                                  if (decoded.fromCache)
-                                      return decoded;
-                              }
-                              decoded.image = DecodeJpeg(jpeg, &decoded.error);
-                              return decoded;
-                          })),
-      m_jpeg(std::move(jpeg)), m_cache(std::move(cache)) {}
+    : m_cache(std::move(cache)), m_key(m_cache.fileSystem ? SheetKey(jpeg) : 0) {
+    m_result =
+        std::async(std::launch::async, [jpeg = std::move(jpeg), cache = m_cache, key = m_key] {
+            DecodedSheet decoded;
+            if (cache.fileSystem) {
+                decoded.image = ReadSheetCache(*cache.fileSystem, cache.path, key);
+                decoded.fromCache = !decoded.image.isNull();
+                if (decoded.fromCache)
+                    return decoded;
+            }
+            decoded.image = DecodeJpeg(jpeg, &decoded.error);
+            return decoded;
+        });
+}
 
 SheetDecode::~SheetDecode() {
     if (m_writer.joinable())
@@ -115,9 +115,9 @@ DecodedSheet SheetDecode::take() {
 void SheetDecode::fillCache() {
     if (m_decoded.isNull() || m_writer.joinable())
         return;
-    m_writer = std::thread([cache = m_cache, jpeg = m_jpeg, sheet = std::move(m_decoded)] {
+    m_writer = std::thread([cache = m_cache, key = m_key, sheet = std::move(m_decoded)] {
         try {
-            WriteSheetCache(*cache.fileSystem, cache.path, sheet, SheetKey(jpeg));
+            WriteSheetCache(*cache.fileSystem, cache.path, sheet, key);
         } catch (const std::exception &) {
             // Only a cache (a full disk, no memory to spare): the next start decodes again.
         }

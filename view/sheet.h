@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QString>
 
+#include <cstdint>
 #include <future>
 #include <thread>
 
@@ -69,9 +70,9 @@ public:
     void fillCache();
 
 private:
-    std::future<DecodedSheet> m_result;
-    QByteArray m_jpeg;
     SheetCacheFile m_cache;
+    std::uint64_t m_key = 0; // of the JPEG's pixels, in the cache
+    std::future<DecodedSheet> m_result;
     QImage m_decoded; // taken, to go into the cache
     std::thread m_writer;
 };
