@@ -113,7 +113,6 @@ void WriteSheetCache(FileSystem &fs, const QString &path, const QImage &sheet, s
     const QString folder = QFileInfo(path).path();
     if (const int err = fs.makeFolder(folder, 0700))
         throw ErrorForErrno(fs, err, folder);
-    fs.removeStaleTemporaries(folder); // of a start killed while it wrote the cache
     const auto bytes = static_cast<std::size_t>(sheet.sizeInBytes());
     Header header{};
     std::memcpy(header.magic, kMagic, sizeof kMagic);
