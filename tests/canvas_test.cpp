@@ -3,6 +3,8 @@
 
 #include <QPainter>
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 using namespace dim;
@@ -183,6 +185,19 @@ TEST(Canvas, TextIsPlacedByItsTopLeftCorner) {
     // A face that resolves the label font's 45-pixel cell to another size still measures 45.
     canvas.setFont(LabelFont(), LabelCellHeight);
     EXPECT_EQ(canvas.textHeight(QStringLiteral("H")), 45);
+}
+
+TEST(Canvas, LargePageImagesHoldEveryPixelOfTheirSize) {
+    // Within one 2 MB page, exactly one, and with a partly used last page.
+    for (auto [w, h] : {std::pair{3, 2}, std::pair{1024, 512}, std::pair{1716, 1028}}) {
+        QImage image = LargePageImage(w, h);
+        ASSERT_EQ(image.size(), QSize(w, h));
+        EXPECT_EQ(image.format(), QImage::Format_RGB32);
+        EXPECT_EQ(image.bytesPerLine(), w * 4);
+        // Every byte, through a checked call: a short block shows under ASan.
+        std::memset(image.bits(), 0x40, static_cast<size_t>(image.sizeInBytes()));
+        EXPECT_EQ(image.pixel(w - 1, h - 1), 0xff404040u); // RGB32 reads opaque
+    }
 }
 
 TEST(Canvas, CellHeightSearchFindsTheLargestSizeThatFits) {

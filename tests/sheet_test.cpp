@@ -3,7 +3,9 @@
 #include "model/filesystem.h"
 #include "view/sheetcache.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -126,6 +128,9 @@ TEST(SpriteSheet, CacheGivesBackItsPixelsOnlyWhenWholeAndOfTheSameJpeg) {
     WriteSheetCache(SystemFileSystem(), path, Sheet(), key);
     EXPECT_EQ(ReadSheetCache(SystemFileSystem(), path, key), Sheet());
     EXPECT_TRUE(ReadSheetCache(SystemFileSystem(), path, key + 1).isNull());
+    QByteArray otherJpeg = EmbeddedSheetJpeg();
+    otherJpeg[otherJpeg.size() / 2] = static_cast<char>(otherJpeg[otherJpeg.size() / 2] ^ 1);
+    EXPECT_TRUE(ReadSheetCache(SystemFileSystem(), path, SheetKey(otherJpeg)).isNull());
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -154,6 +159,36 @@ TEST(SpriteSheet, AStartDecodesOnceAndTheNextReadsTheCache) {
         EXPECT_EQ(sheet.image, Sheet());
         decode.fillCache(); // written before the decode is destroyed
     }
+}
+
+TEST(SpriteSheet, ACacheThatCannotBeWrittenLeavesEveryStartDecoding) {
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("cache"))); // a file where the folder would be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const SheetCacheFile cache{&SystemFileSystem(), dir.filePath(QStringLiteral("cache/sheet"))};
+    for (int start = 0; start < 2; ++start) {
+        SheetDecode decode(EmbeddedSheetJpeg(), cache);
+        EXPECT_FALSE(decode.take().fromCache);
+        decode.fillCache(); // fails on its own thread, without a word
+    }
+}
+
+TEST(SpriteSheet, CacheLivesUnderAnAbsoluteXdgCacheHomeOnly) {
+    const QByteArray saved = qgetenv("XDG_CACHE_HOME");
+    const QString fallback = QDir::homePath() + QStringLiteral("/.cache/dimeditor/sheet.cache");
+    const std::pair<const char *, QString> cases[] = {
+        {"/var/tmp//c/", QStringLiteral("/var/tmp/c/dimeditor/sheet.cache")},
+        {"relative/c", fallback},
+        {"", fallback}};
+    for (const auto &[value, expected] : cases) {
+        qputenv("XDG_CACHE_HOME", value);
+        EXPECT_EQ(SheetCachePath(), expected) << value;
+    }
+    if (saved.isNull())
+        qunsetenv("XDG_CACHE_HOME");
+    else
+        qputenv("XDG_CACHE_HOME", saved);
 }
 
 } // namespace
