@@ -161,6 +161,16 @@ TEST(SpriteSheet, AStartDecodesOnceAndTheNextReadsTheCache) {
     }
 }
 
+TEST(SpriteSheet, WorkAheadOfTheTakerReadsTheVeryPixelsTaken) {
+    SheetDecode decode(EmbeddedSheetJpeg());
+    const std::shared_future<DecodedSheet> ahead = decode.ahead();
+    ASSERT_TRUE(ahead.valid());
+    const DecodedSheet taken = decode.take();
+    // Shared, not copied: what was made from them is known by the image's key.
+    EXPECT_EQ(ahead.get().image.cacheKey(), taken.image.cacheKey());
+    EXPECT_FALSE(decode.ahead().valid());
+}
+
 TEST(SpriteSheet, ACacheThatCannotBeWrittenLeavesEveryStartDecoding) {
     QTemporaryDir dir;
     QFile blocker(dir.filePath(QStringLiteral("cache"))); // a file where the folder would be

@@ -95,7 +95,7 @@ SheetDecode::SheetDecode(QByteArray jpeg, SheetCacheFile cache)
             }
             decoded.image = DecodeJpeg(jpeg, &decoded.error);
             return decoded;
-        });
+        }).share();
 }
 
 SheetDecode::~SheetDecode() {
@@ -106,7 +106,9 @@ SheetDecode::~SheetDecode() {
 DecodedSheet SheetDecode::take() {
     if (!m_result.valid())
         return {};
+    // A copy that shares the pixels: whatever waits on ahead() may be reading them still.
     DecodedSheet decoded = m_result.get();
+    m_result = {};
     if (m_cache.fileSystem && !decoded.fromCache && !decoded.image.isNull())
         m_decoded = decoded.image; // shares the pixels, which nobody writes to
     return decoded;

@@ -64,6 +64,9 @@ public:
     // True until the result has been taken.
     bool pending() const { return m_result.valid(); }
     DecodedSheet take();
+    // The result for work that starts before take() and waits for the pixels on another
+    // thread (reading them only); empty once taken.
+    std::shared_future<DecodedSheet> ahead() const { return m_result; }
     // Puts the pixels taken, if they were decoded rather than read, into the cache file for
     // the next start: on a thread of its own, called once the window shows them. A failure
     // leaves the cache as it was, and the next start decodes again.
@@ -72,7 +75,7 @@ public:
 private:
     SheetCacheFile m_cache;
     std::uint64_t m_key = 0; // of the JPEG's pixels, in the cache
-    std::future<DecodedSheet> m_result;
+    std::shared_future<DecodedSheet> m_result;
     QImage m_decoded; // taken, to go into the cache
     std::thread m_writer;
 };
