@@ -35,6 +35,7 @@ namespace {
 
 constexpr int kMinOuterWidth = 640;
 constexpr int kMinOuterHeight = 480;
+constexpr int kStartLanguage = 0; // the first row of the language list
 
 } // namespace
 
@@ -46,6 +47,11 @@ TForm1::TForm1(EditorState &state, Environment environment, WindowStart start, Q
         show();
     if (m_env.fontConfig)
         m_env.fontConfig->wait(); // the controls' build measures the first texts
+    FillTexts(m_state.texts);
+    if (m_env.sheet.pending())
+        m_captionsAhead =
+            PrepareCaptionsAhead(m_env.sheet.ahead(), BandCaptions(m_state.texts, kStartLanguage),
+                                 palette().color(QPalette::WindowText).rgb());
     BuildForm1(*this, m_ui, m_state.settings, m_state.document.fileSettings());
     m_ui.Panel2->installEventFilter(this);
     m_editor = new ChartEditor(m_state.document, m_state.cursor, m_state.chart.geometry,
@@ -154,8 +160,7 @@ void TForm1::FormCreate() {
     // The window is maximised and titled from the start (placeWindow).
     m_state.chart.geometry.ColumnWidth = 1;
     m_state.chart.geometry.BandHeight = 1;
-    FillTexts(m_state.texts);
-    ApplyLanguage(0);
+    ApplyLanguage(kStartLanguage);
     m_ui.Timer2->start(); // the sheet is being decoded meanwhile
 }
 
@@ -295,6 +300,8 @@ void TForm1::PaintCurves(bool full) {
     ChartView *pb = m_ui.pb;
     if (pb->surface().isNull())
         return;
+    if (m_captionsAhead.valid())
+        m_state.chart.prepared = m_captionsAhead.get();
     const PaintInputs inputs = EditorPaintInputs(sheet(), m_editor->shownLevels(), m_state.settings,
                                                  m_state.texts, m_ui.lbl->currentRow(), palette());
     const QRegion changed = dim::PaintCurves(pb->surface(), m_state.chart, inputs, full);

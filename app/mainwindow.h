@@ -158,6 +158,8 @@ private:
     QSize m_frameExtra;
     QFileDialog *m_fod = nullptr;
     QFileDialog *m_fsd = nullptr;
+    // The band captions of the first paint, drawn meanwhile.
+    std::future<std::array<CaptionCache, 4>> m_captionsAhead;
 };
 
 } // namespace dim::app

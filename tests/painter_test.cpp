@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using namespace dim;
@@ -323,6 +325,68 @@ TEST_F(PainterTest, KeptCaptionsGiveTheSamePixelsAsAFreshPaint) {
     Paint(true);
     EXPECT_EQ(state.geometry.BandHeight, 162);
     EXPECT_EQ(surface, paintFresh(surface.size(), Inputs().captions));
+}
+
+// Captions drawn ahead of the first paint are taken only where they come out as the paint's
+// own would: the same text, colour and sheet, and inside the band and the surface as they are.
+TEST_F(PainterTest, PreparedCaptionsAreTakenOnlyWhereThePaintWouldDrawTheSame) {
+    QImage plain(SheetWidth, SheetHeight, QImage::Format_RGB32);
+    plain.fill(kWhite);
+    const std::array<QString, 4> shown = Inputs().captions;
+    const std::array<QString, 4> english{
+        QStringLiteral("W h i t e  "), QStringLiteral("B l u e   "), QStringLiteral("C l o u d s "),
+        QStringLiteral("M o o n   ")};
+    struct Case {
+        const char *what;
+        const std::array<QString, 4> &captions;
+        const QImage &sheet;
+        QRgb color;
+        int shownPixelSize; // of the caption font painted with
+        QSize size;
+        int taken;
+    };
+    const Case cases[] = {
+        {"as shown", shown, TestSheet(), kBlack, 113, {1652, 1050}, 4},
+        {"another language", english, TestSheet(), kBlack, 113, {1652, 1050}, 0},
+        {"another sheet", shown, plain, kBlack, 113, {1652, 1050}, 0},
+        {"another colour", shown, TestSheet(), kWhite, 113, {1652, 1050}, 0},
+        {"another font", shown, TestSheet(), kBlack, 100, {1652, 1050}, 0},
+        {"bands lower than a caption", shown, TestSheet(), kBlack, 113, {1652, 400}, 0},
+        {"narrower than a caption", shown, TestSheet(), kBlack, 113, {320, 1050}, 0},
+    };
+    constexpr QRgb kMark = 0xff01020fu; // in neither sheet: their blue has no such low bits
+    for (const Case &c : cases) {
+        auto firstPaint = [this, &c](ChartState &chart) {
+            QImage image(c.size, QImage::Format_RGB32);
+            image.fill(0xff123456u);
+            PaintInputs inputs = Inputs();
+            inputs.captionFont.setPixelSize(c.shownPixelSize);
+            PaintCurves(image, chart, inputs, true);
+            return image;
+        };
+        ChartState fresh;
+        const QImage expected = firstPaint(fresh);
+        ChartState chart;
+        chart.prepared = PrepareCaptions(c.sheet, c.captions, c.color);
+        EXPECT_EQ(firstPaint(chart), expected) << c.what;
+
+        // Marked, the captions taken show where they went.
+        ChartState marked;
+        marked.prepared = PrepareCaptions(c.sheet, c.captions, c.color);
+        for (CaptionCache &caption : marked.prepared)
+            std::fill(caption.pixels.begin(), caption.pixels.end(), kMark);
+        const QImage shown = firstPaint(marked);
+        int taken = 0;
+        for (int b = 1; b <= 4; ++b) {
+            bool seen = false;
+            for (int y = (b - 1) * marked.geometry.BandHeight; y < b * marked.geometry.BandHeight;
+                 ++y)
+                for (int x = 0; x < shown.width() && !seen; ++x)
+                    seen = shown.pixel(x, y) == kMark;
+            taken += seen;
+        }
+        EXPECT_EQ(taken, c.taken) << c.what;
+    }
 }
 
 } // namespace

@@ -328,12 +328,15 @@ void AlphaBlend(QImage &dst, int dx, int dy, const QImage &src, int sx, int sy, 
     }
 }
 
-QRect TranslucentTextBox(const Canvas &canvas, const QRect &rect, const QFont &font,
-                         const QString &text) {
+QRect TranslucentTextInk(const QRect &rect, const QFont &font, const QString &text) {
     const QFontMetrics metrics(font);
     const QPoint origin(rect.left() + 20, rect.top() + 20 + metrics.ascent());
-    QRect box = metrics.boundingRect(text).translated(origin).adjusted(-4, -4, 4, 4);
-    return box & rect & canvas.surface().rect();
+    return metrics.boundingRect(text).translated(origin).adjusted(-4, -4, 4, 4);
+}
+
+QRect TranslucentTextBox(const Canvas &canvas, const QRect &rect, const QFont &font,
+                         const QString &text) {
+    return TranslucentTextInk(rect, font, text) & rect & canvas.surface().rect();
 }
 
 void DrawTranslucentText(Canvas &canvas, const QRect &rect, uint8_t alpha, const QFont &font,

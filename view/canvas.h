@@ -134,8 +134,10 @@ void DrawTranslucentText(Canvas &canvas, const QRect &rect, uint8_t alpha, const
                          QRgb fontColor, const QString &text, QImage &scratch,
                          const QRect &only = QRect());
 
-// The box of canvas pixels that DrawTranslucentText may change: the glyphs' box with a margin
-// for smoothing, inside rect and the canvas.
+// The glyphs' box of DrawTranslucentText with a margin for smoothing, wherever it lies.
+QRect TranslucentTextInk(const QRect &rect, const QFont &font, const QString &text);
+// The box of canvas pixels that DrawTranslucentText may change: TranslucentTextInk inside
+// rect and the canvas.
 QRect TranslucentTextBox(const Canvas &canvas, const QRect &rect, const QFont &font,
                          const QString &text);
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -120,6 +121,25 @@ void KeepChangedPixels(CaptionCache &cache, const QImage &before, const QImage &
     cache.pixels.shrink_to_fit();
 }
 
+// Where the caption of a band whose rows run from top to bottom is blended.
+QRect CaptionRect(int top, int bottom) {
+    return QRect(QPoint(CaptionLeft, top - CaptionAbove), QPoint(CaptionRight - 1, bottom));
+}
+
+// Blends a caption afresh into `inside`, its part in the band whose top row is `top`, and
+// keeps the pixels it changes.
+void KeepFreshCaption(Canvas &canvas, CaptionCache &cache, const QRect &rect, const QRect &inside,
+                      int top, const QFont &font, QRgb color, const QString &text,
+                      QImage &scratch) {
+    const QImage before = canvas.surface().copy(inside);
+    DrawTranslucentText(canvas, rect, CaptionAlpha, font, color, text, scratch, inside);
+    KeepChangedPixels(cache, before, canvas.surface().copy(inside), inside, top);
+    cache.valid = true;
+    cache.text = text;
+    cache.font = font;
+    cache.color = color;
+}
+
 // The caption of band b (1..4), blended into the rectangle from 30 rows above the band to its
 // end. Inside the band the result depends only on the band's background, so the pixels it
 // changes are kept and written again on later repaints; rows of the band above are blended
@@ -130,8 +150,7 @@ QRect DrawBandCaption(Canvas &canvas, ChartState &state, const PaintInputs &in, 
     const Geometry &g = state.geometry;
     const int top = (b - 1) * g.BandHeight;
     const QString &text = in.captions[static_cast<size_t>(b - 1)];
-    const QRect rect(QPoint(CaptionLeft, top - CaptionAbove),
-                     QPoint(CaptionRight - 1, b * g.BandHeight - 1));
+    const QRect rect = CaptionRect(top, b * g.BandHeight - 1);
     CaptionCache &cache = state.captions[static_cast<size_t>(b - 1)];
     const QSize surfaceSize = canvas.surface().size();
     const bool kept = SameCaption(cache, in, text, look, g.BandHeight, surfaceSize);
@@ -165,14 +184,8 @@ QRect DrawBandCaption(Canvas &canvas, ChartState &state, const PaintInputs &in, 
         }
         return inside;
     }
-    const QImage before = canvas.surface().copy(inside);
-    DrawTranslucentText(canvas, rect, CaptionAlpha, in.captionFont, in.captionColor, text,
-                        state.captionScratch, inside);
-    KeepChangedPixels(cache, before, canvas.surface().copy(inside), inside, top);
-    cache.valid = true;
-    cache.text = text;
-    cache.font = in.captionFont;
-    cache.color = in.captionColor;
+    KeepFreshCaption(canvas, cache, rect, inside, top, in.captionFont, in.captionColor, text,
+                     state.captionScratch);
     cache.sheetKey = in.sheet.cacheKey();
     cache.look = look;
     cache.bandHeight = g.BandHeight;
@@ -180,6 +193,29 @@ QRect DrawBandCaption(Canvas &canvas, ChartState &state, const PaintInputs &in, 
     cache.box = box;
     cache.inkAbove = inkAbove;
     return inside;
+}
+
+// Band b's (1..4) caption drawn ahead, placed in the band as it is now, when its part inside
+// the band lies wholly inside the band and the surface: then it is what the band would blend
+// afresh, if text, font, colour and sheet are the same as well (SameCaption, at the paint).
+// The rows above the band are blended at every paint, so they must be there whole or not at
+// all (band 1's). Offered once.
+void TakePreparedCaption(ChartState &state, int b, QSize surfaceSize) {
+    CaptionCache taken = std::exchange(state.prepared[static_cast<size_t>(b - 1)], {});
+    const Geometry &g = state.geometry;
+    const int top = (b - 1) * g.BandHeight;
+    const QRect drawn = taken.box.translated(0, top);
+    const QRect clip = CaptionRect(top, b * g.BandHeight - 1) & QRect(QPoint(0, 0), surfaceSize);
+    const QRect inside = drawn & QRect(QPoint(drawn.left(), top), drawn.bottomRight());
+    const QRect above = drawn & QRect(drawn.topLeft(), QPoint(drawn.right(), top - 1));
+    const QRect aboveShown = above & clip;
+    if (!taken.valid || (inside & clip) != inside || (!aboveShown.isEmpty() && aboveShown != above))
+        return;
+    taken.box = drawn & clip;
+    taken.inkAbove = taken.inkAbove && !aboveShown.isEmpty();
+    taken.bandHeight = g.BandHeight;
+    taken.surfaceSize = surfaceSize;
+    state.captions[static_cast<size_t>(b - 1)] = std::move(taken);
 }
 
 // Paints band b (1..LevelRows - 1). With `columns`, a kept band is only brought up to date in
@@ -375,6 +411,8 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
         if (!full && !dirty)
             continue;
         const int top = (b - 1) * g.BandHeight;
+        if (b <= 4 && state.prepared[static_cast<size_t>(b - 1)].valid)
+            TakePreparedCaption(state, b, surface.size());
         const auto columns = full ? std::nullopt : ChangedColumns(state, in, surface, b);
         if (!columns) {
             PaintBand(canvas, state, in, b);
@@ -422,6 +460,54 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
     if (changed.intersects(strip))
         changed += strip;
     return changed & surface.rect();
+}
+
+std::array<CaptionCache, 4> PrepareCaptions(const QImage &sheet,
+                                            const std::array<QString, 4> &captions, QRgb color) {
+    std::array<CaptionCache, 4> prepared;
+    // A band of the sheet's band height, with the rows above it that a caption may reach.
+    constexpr int top = CaptionAbove;
+    QImage band(CaptionRight, top + SheetBandHeight, QImage::Format_RGB32);
+    if (sheet.isNull() || band.isNull())
+        return prepared;
+    Canvas canvas(band);
+    QImage scratch;
+    const QFont font = CaptionFont(); // made here: a font's engines belong to one thread
+    const QRect rect = CaptionRect(top, band.height() - 1);
+    for (size_t look = 0; look < prepared.size(); ++look) {
+        const QString &text = captions[look];
+        // Cut as in any band but for the band's end, which must not cut it here.
+        const QRect ink = TranslucentTextInk(rect, font, text);
+        const QRect box = ink & rect;
+        const QRect inside = box & QRect(QPoint(box.left(), top), box.bottomRight());
+        if (inside.isEmpty() || ink.bottom() > rect.bottom())
+            continue; // left to the paint
+        CopyBandBackground(band, top, sheet, static_cast<int>(look) * SheetBandHeight, band.width(),
+                           SheetBandHeight);
+        CaptionCache &cache = prepared[look];
+        cache.inkAbove =
+            InkAbove(rect, box & QRect(box.topLeft(), QPoint(box.right(), top - 1)), font, text);
+        KeepFreshCaption(canvas, cache, rect, inside, top, font, color, text, scratch);
+        cache.font = CaptionFont(); // one never drawn with, for the paint's thread to keep
+        cache.sheetKey = sheet.cacheKey();
+        cache.look = static_cast<int>(look);
+        cache.box = box.translated(0, -top);
+    }
+    return prepared;
+}
+
+std::future<std::array<CaptionCache, 4>>
+PrepareCaptionsAhead(std::shared_future<DecodedSheet> sheet, std::array<QString, 4> captions,
+                     QRgb color) {
+    return std::async(
+        std::launch::async, [sheet = std::move(sheet), captions = std::move(captions), color] {
+            try {
+                LabelFont(); // the labels' size is searched once: here rather than in the paint
+                return PrepareCaptions(sheet.get().image, captions, color);
+            } catch (const std::exception &) {
+                return std::array<CaptionCache, 4>{}; // no memory to spare: the paint draws them
+            }
+        });
 }
 
 PaintInputs EditorPaintInputs(const QImage &sheet, const LevelTable &levels,

@@ -5,6 +5,7 @@
 #include "texts/texts.h"
 #include "view/canvas.h"
 #include "view/geometry.h"
+#include "view/sheet.h"
 
 #include <QFont>
 #include <QImage>
@@ -15,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <future>
 #include <vector>
 
 namespace dim {
@@ -63,6 +65,9 @@ struct ChartState {
     std::array<uint8_t, DirtyFlagCount> BandDirty{};
     QImage captionScratch; // reused by the band captions
     std::array<CaptionCache, 4> captions;
+    // Captions drawn before the first paint (PrepareCaptions), each offered to the first paint
+    // of its band and then dropped.
+    std::array<CaptionCache, 4> prepared;
     std::vector<int> gridColumns;                // reused by the grid
     TextSpriteCache labels;                      // the unsmoothed axis and band labels
     std::array<BandSnapshot, LevelRows> painted; // bands 1..10 as last painted
@@ -106,6 +111,19 @@ void LineToPoint(Canvas &canvas, Geometry &geometry, int channel, int column, in
 // and forth over its last 800 columns, so a wide chart shows no seam and no panel stripe.
 void CopyBandBackground(QImage &surface, int dstY, const QImage &sheet, int sheetY, int width,
                         int height);
+
+// The captions of bands 1..4 as a paint would blend them into their fresh backgrounds, for
+// ChartState::prepared: a band takes its caption from here when text, font, colour and sheet
+// are the same and the caption's part in the band lies wholly inside its rows and the surface.
+// The others are drawn by the paint as ever.
+std::array<CaptionCache, 4> PrepareCaptions(const QImage &sheet,
+                                            const std::array<QString, 4> &captions, QRgb color);
+// PrepareCaptions on a thread of its own, as soon as the sheet is there; without a sheet,
+// none. The glyphs of the large caption font are the slowest part of a first paint; the
+// search for the labels' size (LabelFont) is done there first, too.
+std::future<std::array<CaptionCache, 4>>
+PrepareCaptionsAhead(std::shared_future<DecodedSheet> sheet, std::array<QString, 4> captions,
+                     QRgb color);
 
 // Paints the chart into surface (the chart's canvas). A full paint redraws every band; a
 // partial one only the bands flagged dirty, clearing their flags. The axis strip and all
