@@ -411,7 +411,7 @@ QRegion PaintCurves(QImage &surface, ChartState &state, const PaintInputs &in, b
         if (!full && !dirty)
             continue;
         const int top = (b - 1) * g.BandHeight;
-        if (b <= 4 && state.prepared[static_cast<size_t>(b - 1)].valid)
+        if (b <= 4)
             TakePreparedCaption(state, b, surface.size());
         const auto columns = full ? std::nullopt : ChangedColumns(state, in, surface, b);
         if (!columns) {
