@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -364,16 +365,12 @@ TEST_F(PainterTest, PreparedCaptionsAreTakenOnlyWhereThePaintWouldDrawTheSame) {
         for (CaptionCache &caption : marked.prepared)
             std::fill(caption.pixels.begin(), caption.pixels.end(), kMark);
         const QImage shown = firstPaint(marked);
-        int taken = 0;
-        for (int b = 1; b <= 4; ++b) {
-            bool seen = false;
-            for (int y = (b - 1) * marked.geometry.BandHeight; y < b * marked.geometry.BandHeight;
-                 ++y)
-                for (int x = 0; x < shown.width() && !seen; ++x)
-                    seen = shown.pixel(x, y) == kMark;
-            taken += seen;
-        }
-        EXPECT_EQ(taken, c.taken) << c.what;
+        std::set<int> taken; // bands
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixel(x, y) == kMark)
+                    taken.insert(y / marked.geometry.BandHeight);
+        EXPECT_EQ(taken.size(), static_cast<size_t>(c.taken)) << c.what;
     }
 }
 
