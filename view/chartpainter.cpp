@@ -1,5 +1,6 @@
 #include "view/chartpainter.h"
 
+#include "model/processors.h"
 #include "view/fonts.h"
 #include "view/sheet.h"
 
@@ -499,15 +500,16 @@ std::array<CaptionCache, 4> PrepareCaptions(const QImage &sheet,
 std::future<std::array<CaptionCache, 4>>
 PrepareCaptionsAhead(std::shared_future<DecodedSheet> sheet, std::array<QString, 4> captions,
                      QRgb color) {
-    return std::async(
-        std::launch::async, [sheet = std::move(sheet), captions = std::move(captions), color] {
-            try {
-                LabelFont(); // the labels' size is searched once: here rather than in the paint
-                return PrepareCaptions(sheet.get().image, captions, color);
-            } catch (const std::exception &) {
-                return std::array<CaptionCache, 4>{}; // no memory to spare: the paint draws them
-            }
-        });
+    return std::async(std::launch::async, [processor = CurrentProcessor(), sheet = std::move(sheet),
+                                           captions = std::move(captions), color] {
+        KeepOffProcessor(processor);
+        try {
+            LabelFont(); // the labels' size is searched once: here rather than in the paint
+            return PrepareCaptions(sheet.get().image, captions, color);
+        } catch (const std::exception &) {
+            return std::array<CaptionCache, 4>{}; // no memory to spare: the paint draws them
+        }
+    });
 }
 
 PaintInputs EditorPaintInputs(const QImage &sheet, const LevelTable &levels,

@@ -1,5 +1,7 @@
 #include "view/fonts.h"
 
+#include "model/processors.h"
+
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -51,7 +53,10 @@ QFont LabelFont() {
 FontConfigLoad::FontConfigLoad() {
 #ifdef DIM_HAVE_FONTCONFIG
     // Thread-safe: the toolkit's own FcInit() later finds the configuration in place.
-    m_thread = std::thread([] { FcInit(); });
+    m_thread = std::thread([processor = CurrentProcessor()] {
+        KeepOffProcessor(processor);
+        FcInit();
+    });
 #endif
 }
 

@@ -1,5 +1,6 @@
 #include "view/sheet.h"
 
+#include "model/processors.h"
 #include "view/canvas.h"
 #include "view/sheetcache.h"
 
@@ -85,7 +86,9 @@ QByteArray EmbeddedSheetJpeg() {
 SheetDecode::SheetDecode(QByteArray jpeg, SheetCacheFile cache)
     : m_cache(std::move(cache)), m_key(m_cache.fileSystem ? SheetKey(jpeg) : 0) {
     m_result =
-        std::async(std::launch::async, [jpeg = std::move(jpeg), cache = m_cache, key = m_key] {
+        std::async(std::launch::async, [processor = CurrentProcessor(), jpeg = std::move(jpeg),
+                                        cache = m_cache, key = m_key] {
+            KeepOffProcessor(processor);
             DecodedSheet decoded;
             if (cache.fileSystem) {
                 decoded.image = ReadSheetCache(*cache.fileSystem, cache.path, key);
