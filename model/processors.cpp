@@ -14,20 +14,18 @@ int CurrentProcessor() {
 #endif
 }
 
-bool KeepOffProcessor(int processor) {
+void KeepOffProcessor(int processor) {
 #ifdef __linux__
     cpu_set_t allowed;
     CPU_ZERO(&allowed);
-    // CPU_ISSET is false for a processor out of the set's range, -1 included.
-    if (sched_getaffinity(0, sizeof allowed, &allowed) != 0 || !CPU_ISSET(processor, &allowed))
-        return false;
-    CPU_CLR(processor, &allowed);
-    // The kernel refuses an empty set, as it refuses a sandbox's thread: either way the thread
+    if (sched_getaffinity(0, sizeof allowed, &allowed) != 0)
+        return;
+    CPU_CLR(processor, &allowed); // nothing for one out of the set's range, -1 included
+    // The kernel refuses an empty set, as a sandbox may refuse the call: either way the thread
     // stays where the scheduler put it.
-    return sched_setaffinity(0, sizeof allowed, &allowed) == 0;
+    sched_setaffinity(0, sizeof allowed, &allowed);
 #else
     (void)processor;
-    return false;
 #endif
 }
 

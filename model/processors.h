@@ -9,8 +9,8 @@ int CurrentProcessor();
 // process may run on others. For a short piece of work started beside the main thread
 // during the start (`processor` read on the main thread when the work is started): a new
 // thread starts on the processor of the thread that made it, and the scheduler can leave both
-// there, taking turns, for several milliseconds while another processor is idle. Returns
-// whether the thread was moved; with one processor to run on, it stays where it is.
-bool KeepOffProcessor(int processor);
+// there, taking turns, for several milliseconds while another processor is idle. With one
+// processor to run on, the thread stays where it is.
+void KeepOffProcessor(int processor);
 
 } // namespace dim
